@@ -1,0 +1,11 @@
+# Cross-compiling for x86_64 Windows with Debian's mingw-w64 (posix thread model: GoogleTest and std::thread need it).
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+set(TOVIK_TRIPLE x86_64-w64-mingw32)
+set(CMAKE_C_COMPILER ${TOVIK_TRIPLE}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${TOVIK_TRIPLE}-g++-posix)
+set(CMAKE_RC_COMPILER ${TOVIK_TRIPLE}-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/${TOVIK_TRIPLE})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
