@@ -476,12 +476,16 @@ void CRenderer::FillGradient(HDC dc, const RECT& rect, DWORD from, DWORD to, boo
     return;
   }
   int w = rect.right - rect.left, h = rect.bottom - rect.top;
-  CScopedBitmap buffer(CreateTopDownBitmap(w, h, nullptr));
+  BYTE* bits = nullptr;
+  CScopedBitmap buffer(CreateTopDownBitmap(w, h, &bits));
   if (!buffer) return;
   {
     CMemoryDC bufferDC(dc, buffer.Get());
     GradientOpaque(bufferDC.Get(), RECT{0, 0, w, h}, from, to, vertical, steps);
   }
+  // GDI leaves the alpha bytes undefined; the blend reads them, so the buffer is made opaque.
+  ::GdiFlush();
+  for (int i = 0; i < w * h; ++i) bits[i * 4 + 3] = 0xFF;
   TNineParts parts;
   parts.source = RECT{0, 0, w, h};
   parts.corners = RECT{0, 0, 0, 0};

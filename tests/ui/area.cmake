@@ -1,0 +1,2 @@
+# UI test fixtures (canvas, PNG writer) shared by the UI test files.
+target_sources(${TOVIK_AREA_TARGET} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/ui/UiTestSupport.cpp)
