@@ -302,6 +302,9 @@ class CFormattedText {
     item.x = m_x;
     m_x += item.width;
     m_line.push_back(item);
+    // The line keeps the spacing of the tags its items were placed under.
+    if (Style().lineHeight > 0) m_lineFixedHeight = Style().lineHeight;
+    m_lineSpace = std::max(m_lineSpace, Style().paragraphSpace);
   }
 
   // On a single line the word that does not fit is cut, ending in "..." when asked.
@@ -327,7 +330,7 @@ class CFormattedText {
   }
 
   void FlushLine(bool last) {
-    int height = Style().lineHeight;
+    int height = m_lineFixedHeight;
     if (height <= 0) {
       for (const LineItem& item : m_line) height = std::max(height, item.height);
       if (height == 0) {
@@ -338,7 +341,8 @@ class CFormattedText {
       }
     }
     if (last && m_line.empty()) return;
-    height += Style().paragraphSpace;
+    height += m_lineSpace;
+    m_lineFixedHeight = m_lineSpace = 0;
     for (const LineItem& item : m_line) DrawItem(item, height);
     m_maxWidth = std::max<int>(m_maxWidth, m_x - m_rect.left);
     m_line.clear();
@@ -385,6 +389,8 @@ class CFormattedText {
   int m_x = 0;
   int m_y = 0;
   int m_maxWidth = 0;
+  int m_lineFixedHeight = 0;
+  int m_lineSpace = 0;
   bool m_raw = false;
   bool m_stopped = false;
   bool m_wrapped = false;
