@@ -1,5 +1,7 @@
 #include "tests/ui/UiTestControls.h"
 
+#include <algorithm>
+
 using namespace SkinUI;
 
 namespace ui_testing {
@@ -38,13 +40,13 @@ CProbe::~CProbe() {
   if (destroyedFlag) *destroyedFlag = true;
 }
 
-void CProbe::HandleEvent(TEventMsg& event) {
+void CProbe::DispatchEvent(TEventMsg& event) {
   if (m_log && event.type != kEventMouseMove && event.type != kEventSetCursor) {
     std::wstring entry = std::wstring(GetName().c_str()) + L":" + EventName(event.type);
     if (event.type == kEventTimer || event.type == kEventScrollWheel) entry += L":" + std::to_wstring(event.wParam);
     m_log->push_back(entry);
   }
-  CControlUI::HandleEvent(event);
+  CControlUI::DispatchEvent(event);
 }
 
 CBox::~CBox() {
@@ -55,6 +57,10 @@ void CBox::Add(CControlUI* child) {
   m_children.push_back(child);
   if (m_manager) m_manager->AdoptControls(child, this);
   else child->BindToManager(nullptr, this, false);
+}
+
+void CBox::Remove(CControlUI* child) {
+  m_children.erase(std::remove(m_children.begin(), m_children.end(), child), m_children.end());
 }
 
 void CBox::BindToManager(CWindowManagerUI* manager, CControlUI* parent, bool init) {

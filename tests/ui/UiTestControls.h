@@ -19,7 +19,8 @@ class CProbe : public SkinUI::CControlUI {
   CProbe(const wchar_t* name, RECT pos, Log* log, bool tabStop = false);
   ~CProbe() override;
   UINT ControlTraits() const override { return m_tabStop ? static_cast<UINT>(SkinUI::kFlagTabStop) : 0u; }
-  void HandleEvent(SkinUI::TEventMsg& event) override;
+  // Records the events this control receives itself (not those bubbling up from children).
+  void DispatchEvent(SkinUI::TEventMsg& event) override;
   RECT fixed;
   bool* destroyedFlag = nullptr;
 
@@ -33,6 +34,8 @@ class CBox : public CProbe {
   CBox(const wchar_t* name, RECT pos, Log* log) : CProbe(name, pos, log) {}
   ~CBox() override;
   void Add(SkinUI::CControlUI* child);
+  // Takes the child out without deleting it.
+  void Remove(SkinUI::CControlUI* child);
   void BindToManager(SkinUI::CWindowManagerUI* manager, SkinUI::CControlUI* parent, bool init) override;
   SkinUI::CControlUI* FindControl(FindPredicate predicate, void* data, UINT flags) override;
   void SetPos(RECT rect, bool invalidate) override;
