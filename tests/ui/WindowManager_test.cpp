@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <windows.h>
+#include <commctrl.h>
+
 #include <algorithm>
 
 #include "tests/support/TestSupport.h"
@@ -389,4 +392,23 @@ TEST(ControlWithoutManager, BuildTimeOperationsSkipTheManagerPart) {
   EXPECT_EQ(child->GetFixedWidth(), 30);
   EXPECT_EQ(child->CoverControl()->GetName(), L"cover2");
   delete box;
+}
+
+TEST_F(WindowManagerTest, HoverSendsTheHoverEventAndShowsTheToolTip) {
+  m_b->SetToolTip(L"first<n>second");
+  EXPECT_EQ(m_b->GetToolTip(), L"first\r\nsecond");
+  Send(WM_MOUSEMOVE, 0, At(250, 30));
+  m_log.clear();
+  Send(WM_MOUSEHOVER, 0, At(250, 30));
+  EXPECT_EQ(m_log, Log{L"b:hover"});
+  HWND tip = ::FindWindowExW(nullptr, nullptr, TOOLTIPS_CLASSW, nullptr);
+  bool ours = false;
+  for (; tip; tip = ::FindWindowExW(nullptr, tip, TOOLTIPS_CLASSW, nullptr)) ours |= ::GetWindow(tip, GW_OWNER) == m_host.Handle();
+  EXPECT_TRUE(ours);
+  // Closing the window ends hover and press, and takes the tip away.
+  Send(WM_LBUTTONDOWN, MK_LBUTTON, At(250, 30));
+  m_log.clear();
+  Send(WM_CLOSE);
+  EXPECT_EQ(m_log, (Log{L"b:leave", L"b:up", L"b:killfocus", L"notify killfocus:b"}));
+  EXPECT_EQ(Manager().FocusedControl(), nullptr);
 }
