@@ -412,3 +412,49 @@ TEST_F(WindowManagerTest, HoverSendsTheHoverEventAndShowsTheToolTip) {
   EXPECT_EQ(m_log, (Log{L"b:leave", L"b:up", L"b:killfocus", L"notify killfocus:b"}));
   EXPECT_EQ(Manager().FocusedControl(), nullptr);
 }
+
+namespace {
+class CTabTaker : public CProbe, public IWantsTabUI {
+ public:
+  CTabTaker() : CProbe(L"rich", RECT{0, 200, 50, 250}, nullptr, true) {}
+  const wchar_t* ClassName() const override { return L"RichEditProbe"; }
+  void* CastToInterface(const wchar_t* name) override {
+    if (wcscmp(name, L"WantsTab") == 0) return static_cast<IWantsTabUI*>(this);
+    return CProbe::CastToInterface(name);
+  }
+  bool WantsTab() const override { return wants; }
+  bool wants = true;
+};
+
+class CLabelProbe : public CProbe {
+ public:
+  CLabelProbe() : CProbe(L"label", RECT{300, 200, 350, 250}, nullptr) {}
+  const wchar_t* ClassName() const override { return L"Label"; }
+};
+}  // namespace
+
+TEST_F(WindowManagerTest, RichEditThatWantsTabKeepsItAndShortcutsSkipLabels) {
+  auto* rich = new CTabTaker;
+  m_root->Add(rich);
+  Manager().FocusControl(rich);
+  LRESULT result = 0;
+  EXPECT_FALSE(Manager().HandleBeforeDispatch(WM_KEYDOWN, VK_TAB, 0, result));
+  EXPECT_EQ(Manager().FocusedControl(), rich);
+  rich->wants = false;
+  EXPECT_TRUE(Manager().HandleBeforeDispatch(WM_KEYDOWN, VK_TAB, 0, result));
+  EXPECT_NE(Manager().FocusedControl(), rich);
+
+  // Alt+key: a label with the shortcut hands the focus to the next control found that is not a label;
+  // the search runs top first, so that is the one added before it.
+  auto* target = new CProbe(L"target", RECT{360, 200, 390, 250}, nullptr);
+  m_root->Add(target);
+  auto* label = new CLabelProbe;
+  m_root->Add(label);
+  label->SetAccessKey(L'n');
+  m_b->SetAccessKey(L'q');
+  EXPECT_TRUE(Manager().HandleBeforeDispatch(WM_SYSCHAR, L'Q', 0, result));
+  EXPECT_EQ(Manager().FocusedControl(), m_b);
+  EXPECT_TRUE(Manager().HandleBeforeDispatch(WM_SYSCHAR, L'n', 0, result));
+  EXPECT_EQ(Manager().FocusedControl(), target);
+  EXPECT_FALSE(Manager().HandleBeforeDispatch(WM_SYSCHAR, L'z', 0, result));
+}

@@ -101,6 +101,16 @@ class ITranslateAccelerator {
   ~ITranslateAccelerator() = default;
 };
 
+// Answered by controls that take the Tab key themselves (CastToInterface(L"WantsTab")), so that
+// Tab moves the focus on only when they do not want it.
+class IWantsTabUI {
+ public:
+  virtual bool WantsTab() const = 0;
+
+ protected:
+  ~IWantsTabUI() = default;
+};
+
 // Colour helpers: skins write AARRGGBB in hexadecimal with an optional leading '#'.
 DWORD ParseColorText(const wchar_t* text);
 inline COLORREF ToColorRef(DWORD argb) {

@@ -362,9 +362,9 @@ bool CWindowManagerUI::HandleBeforeDispatch(UINT message, WPARAM wParam, LPARAM 
     }
   }
   if (message == WM_KEYDOWN && wParam == VK_TAB) {
-    if (m_focus && m_focus->IsVisible() && m_focus->IsEnabled() && wcsstr(m_focus->ClassName(), L"RichEdit") &&
-        m_focus->ExtraAttribute(L"wanttab")) {
-      return false;
+    if (m_focus && m_focus->IsVisible() && m_focus->IsEnabled() && wcsstr(m_focus->ClassName(), L"RichEdit")) {
+      auto* wants = static_cast<IWantsTabUI*>(m_focus->CastToInterface(L"WantsTab"));
+      if (wants && wants->WantsTab()) return false;
     }
     MoveTabFocus(::GetKeyState(VK_SHIFT) >= 0);
     return true;
