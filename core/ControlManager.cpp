@@ -10,8 +10,8 @@
 #include "core/HttpClient.h"
 #include "core/Md5.h"
 #include "core/NetManager.h"
-#include "core/ScopedHandle.h"
 #include "core/TextUtils.h"
+#include "core/ServiceLock.h"
 #include "core/WriteLogFile.h"
 
 #define LOG_SOURCE L"..\\core\\ControlManager.cpp"
@@ -21,10 +21,6 @@ namespace {
 constexpr char kClientZipPath[] = "/wpapi/version/getClientZipUrl";
 constexpr int kClientZipRequestTag = 100;
 
-CCriticalSection& CreationLock() {
-  static CCriticalSection lock;
-  return lock;
-}
 std::atomic<CWindowMultiThreadManager*> g_controlManager{nullptr};
 
 // A field as text: numbers and booleans in their JSON spelling, anything else (missing, object,
@@ -44,15 +40,7 @@ bool SameDigest(const std::string& a, const std::string& b) {
 }  // namespace
 
 CWindowMultiThreadManager* CWindowMultiThreadManager::Instance() {
-  CWindowMultiThreadManager* instance = g_controlManager.load(std::memory_order_acquire);
-  if (instance) return instance;
-  CAutoLock lock(CreationLock());
-  instance = g_controlManager.load(std::memory_order_relaxed);
-  if (!instance) {
-    instance = new CWindowMultiThreadManager();
-    g_controlManager.store(instance, std::memory_order_release);
-  }
-  return instance;
+  return GetOrCreateService(g_controlManager, [] { return new CWindowMultiThreadManager(); });
 }
 
 bool CWindowMultiThreadManager::SelectApiHost() {

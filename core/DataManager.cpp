@@ -7,6 +7,7 @@
 #include "core/MachineFacts.h"
 #include "core/Md5.h"
 #include "core/TextUtils.h"
+#include "core/ServiceLock.h"
 #include "core/WriteLogFile.h"
 
 #define LOG_SOURCE L"..\\core\\DataManager.cpp"
@@ -19,25 +20,13 @@
 #endif
 
 namespace {
-CCriticalSection& CreationLock() {
-  static CCriticalSection lock;
-  return lock;
-}
 std::atomic<DataManager*> g_dataManager{nullptr};
 }  // namespace
 
 DataManager::DataManager() : m_primaryApiUrl(TOVIK_API_PRIMARY), m_secondaryApiUrl(TOVIK_API_SECONDARY) {}
 
 DataManager* DataManager::Instance() {
-  DataManager* instance = g_dataManager.load(std::memory_order_acquire);
-  if (instance) return instance;
-  CAutoLock lock(CreationLock());
-  instance = g_dataManager.load(std::memory_order_relaxed);
-  if (!instance) {
-    instance = new DataManager();
-    g_dataManager.store(instance, std::memory_order_release);
-  }
-  return instance;
+  return GetOrCreateService(g_dataManager, [] { return new DataManager(); });
 }
 
 void DataManager::SetClientInfo(const std::string& version, int channel, int sysType) {

@@ -13,9 +13,9 @@
 #include "core/DataManager.h"
 #include "core/HttpClient.h"
 #include "core/Md5.h"
-#include "core/ScopedHandle.h"
 #include "core/SystemHelpers.h"
 #include "core/TextUtils.h"
+#include "core/ServiceLock.h"
 #include "core/WriteLogFile.h"
 
 #define LOG_SOURCE L"..\\core\\NetManager.cpp"
@@ -28,10 +28,6 @@ namespace {
 constexpr int kProbeSeconds = 10;
 constexpr size_t kPayloadPrefixLength = 10;
 
-CCriticalSection& CreationLock() {
-  static CCriticalSection lock;
-  return lock;
-}
 std::atomic<NetManager*> g_netManager{nullptr};
 
 // A reply whose fields cannot be read as the envelope says.
@@ -54,15 +50,7 @@ int ReadCode(const Json::Value& object) {
 }  // namespace
 
 NetManager* NetManager::Instance() {
-  NetManager* instance = g_netManager.load(std::memory_order_acquire);
-  if (instance) return instance;
-  CAutoLock lock(CreationLock());
-  instance = g_netManager.load(std::memory_order_relaxed);
-  if (!instance) {
-    instance = new NetManager();
-    g_netManager.store(instance, std::memory_order_release);
-  }
-  return instance;
+  return GetOrCreateService(g_netManager, [] { return new NetManager(); });
 }
 
 void NetManager::InitNetwork(const std::wstring& workDir) {

@@ -4,6 +4,7 @@
 
 #include "core/Md5.h"
 #include "core/ScopedHandle.h"
+#include "core/ServerCertificate.h"
 #include "tests/core/support/ApiStandin.h"
 #include "tests/support/TestSupport.h"
 
@@ -148,7 +149,9 @@ TEST(DownloadFile, FailuresLeaveNoFileButAnEmptyBodyLeavesAnEmptyFile) {
     CHttpClient client;
     EXPECT_EQ(c.ok, client.DownloadFile(7, BaseUrl(c.switches) + "/files/p.zip", path, c.progress)) << c.switches;
     EXPECT_EQ(c.ok, FileExists(path)) << c.switches;
-    if (c.ok) EXPECT_EQ("", ReadFileBytes(path)) << c.switches;
+    if (c.ok) {
+      EXPECT_EQ("", ReadFileBytes(path)) << c.switches;
+    }
   }
   CHttpClient client;
   ASSERT_TRUE(WriteFileBytes(path, "old"));
@@ -178,4 +181,18 @@ TEST(DownloadFile, ReplacesAFileThatCannotBeDeletedInsteadOfAppendingToIt) {
   ASSERT_TRUE(client.DownloadFile(0, BaseUrl("size=5000") + "/files/p.zip", path, nullptr));
   holder.Reset();
   EXPECT_EQ(PackageBytes("size=5000"), ReadFileBytes(path));
+}
+
+TEST(ServerCertificate, HostOfUrlIsTheNameTheCertificateMustCarry) {
+  struct Case {
+    const char* url;
+    const char* host;
+  } cases[] = {
+      {"https://api.example/a/b", "api.example"},
+      {"https://api.example:8443/a", "api.example"},
+      {"https://user:pw@api.example:8443?x=1", "api.example"},
+      {"https://[::1]:8443/a", "::1"},
+      {"https://127.0.0.1#f", "127.0.0.1"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(c.host, HostOfUrl(c.url)) << c.url;
 }

@@ -142,7 +142,9 @@ TEST(SignedRequest, EveryFailingReplyGivesItsMessageAndLogLines) {
     EXPECT_EQ(c.ok, out.ok) << c.switches;
     EXPECT_EQ(c.code, out.code) << c.switches;
     EXPECT_EQ(c.message, out.message) << c.switches;
-    if (c.ok) EXPECT_EQ("", out.payload) << c.switches;
+    if (c.ok) {
+      EXPECT_EQ("", out.payload) << c.switches;
+    }
     for (const std::wstring& line : c.logLines) EXPECT_TRUE(log.Contains(line)) << c.switches << "\n" << WideToUtf8(log.Text());
   }
 }
