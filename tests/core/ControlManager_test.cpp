@@ -163,5 +163,7 @@ TEST(DownloadPackage, AFolderInPlaceOfThePackageIsNeverACacheHit) {
 TEST(InitNetwork, CreatesTheCacheFolderOfTheWorkingFolder) {
   CTempFolder work;
   NetManager::Instance()->InitNetwork(work.Path() + L"\\");
-  EXPECT_TRUE(IsRegularFile(work.Path()) == false && ::GetFileAttributesW((work / L"cache").c_str()) != INVALID_FILE_ATTRIBUTES);
+  DWORD attributes = ::GetFileAttributesW(GetPackageCacheFolder(work.Path() + L"\\").c_str());
+  ASSERT_NE(INVALID_FILE_ATTRIBUTES, attributes);
+  EXPECT_TRUE(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
