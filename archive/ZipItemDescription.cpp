@@ -49,7 +49,7 @@ std::wstring SanitizeItemName(std::wstring name) {
     }
     bool cut = false;
     for (const wchar_t* pattern : kParentPatterns) {
-      size_t at = name.find(pattern);
+      size_t at = name.rfind(pattern);
       if (at != std::wstring::npos) {
         name.erase(0, at + 4);
         cut = true;

@@ -9,7 +9,7 @@
 #include "archive/ZipArchive.h"
 #include "archive/ZipTypes.h"
 
-// Drops drive prefixes, leading separators and everything up to the last "..", that has a
+// Drops drive prefixes, leading separators and everything up to the last ".." component that has a
 // separator on both sides, until none of these applies. A leading ".." component stays; callers
 // that write files refuse it.
 std::wstring SanitizeItemName(std::wstring name);

@@ -96,7 +96,9 @@ bool ZipReader::NameMatches(const std::string& wanted, bool ignoreCase) const {
 
 ZipResult ZipReader::Lookup(const wchar_t* name, bool ignoreCase, int* outIndex, ZipItemInfo* info) {
   std::string wanted = name ? WideToAnsi(name) : std::string();
-  if (wanted.empty() || wanted.size() >= kLookupNameLimit || !m_archive->CursorReadable()) return ZipNotFound;
+  if (wanted.empty() || wanted.size() >= kLookupNameLimit) return ZipNotFound;
+  // The walk starts from the first entry, so a cursor left on an unreadable entry by an earlier
+  // call does not hide the readable entries in front of it.
   int remembered = m_archive->CursorIndex();
   for (bool more = m_archive->GoToFirst(); more; more = m_archive->GoToNext()) {
     if (!NameMatches(wanted, ignoreCase)) continue;
@@ -153,6 +155,7 @@ ZipResult ZipReader::WriteItemFile(const std::wstring& target, const ZipItemInfo
     WRITE_LOG(L"zip: cannot create %s (error %u)", target.c_str(), static_cast<unsigned>(::GetLastError()));
     return ZipOpenFailed;
   }
+  bool replaced = ::GetLastError() == ERROR_ALREADY_EXISTS;
   if (info.uncompressedSize != 0) {
     ZipResult result = CopyItemData(file.Get());
     if (result != ZipOk) {
@@ -164,6 +167,9 @@ ZipResult ZipReader::WriteItemFile(const std::wstring& target, const ZipItemInfo
     }
   }
   ::SetFileTime(file.Get(), TimeOrNull(info.creationTime), TimeOrNull(info.accessTime), TimeOrNull(info.writeTime));
+  file.Reset();
+  // Wine keeps a replaced file's old attributes whatever CREATE_ALWAYS was given; set them again.
+  if (replaced) ::SetFileAttributesW(target.c_str(), attributes ? attributes : FILE_ATTRIBUTE_NORMAL);
   return ZipOk;
 }
 
