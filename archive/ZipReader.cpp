@@ -141,16 +141,39 @@ ZipResult ZipReader::UnpackToFile(int index, const std::wstring& targetName) {
     WRITE_LOG(L"zip: item %d would land outside the target folder: %s", index, targetName.c_str());
     return ZipBadArgument;
   }
-  CreateTargetFolders(root, folderPart);
+  // Packages list a folder's files together: the folders made for the previous item usually serve
+  // this one too, and checking them again costs a file-system query per level.
+  std::wstring folderPath = root + folderPart;
+  if (folderPath != m_lastFolderMade) {
+    CreateTargetFolders(root, folderPart);
+    m_lastFolderMade = folderPath;
+  }
   if (directory) return ZipOk;
   return WriteItemFile(root + targetName, info);
 }
 
+// CREATE_ALWAYS refuses a read-only file, or a hidden one when the new attributes lack "hidden":
+// such a file from an earlier install is made normal and the create tried once more. A fresh
+// install never pays for the extra call.
+HANDLE ZipReader::CreateTargetFile(const std::wstring& target, DWORD attributes) {
+  HANDLE file = ::CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, attributes, nullptr);
+  if (file != INVALID_HANDLE_VALUE || ::GetLastError() != ERROR_ACCESS_DENIED) return file;
+  if (!::SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_NORMAL)) {
+    ::SetLastError(ERROR_ACCESS_DENIED);
+    return INVALID_HANDLE_VALUE;
+  }
+  file = ::CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, attributes, nullptr);
+  // The retry replaced an existing file; say so as the first attempt would have.
+  if (file != INVALID_HANDLE_VALUE) ::SetLastError(ERROR_ALREADY_EXISTS);
+  return file;
+}
+
 ZipResult ZipReader::WriteItemFile(const std::wstring& target, const ZipItemInfo& info) {
-  // A read-only or hidden file from an earlier install would refuse CREATE_ALWAYS.
-  ::SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_NORMAL);
+  // Windows marks every new file for archiving anyway; asking for "normal" spares Wine a stored
+  // attribute record per file.
   DWORD attributes = info.attributes & ~FILE_ATTRIBUTE_DIRECTORY;
-  CScopedFile file(::CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, attributes, nullptr));
+  DWORD createAttributes = attributes == FILE_ATTRIBUTE_ARCHIVE ? FILE_ATTRIBUTE_NORMAL : attributes;
+  CScopedFile file(CreateTargetFile(target, createAttributes));
   if (!file) {
     WRITE_LOG(L"zip: cannot create %s (error %u)", target.c_str(), static_cast<unsigned>(::GetLastError()));
     return ZipOpenFailed;

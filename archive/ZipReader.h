@@ -38,6 +38,7 @@ class ZipReader {
   ZipResult Describe(int index, ZipItemInfo& info);
   ZipResult OpenItem(int index);
   void CloseItem();
+  static HANDLE CreateTargetFile(const std::wstring& target, DWORD attributes);
   ZipResult WriteItemFile(const std::wstring& target, const ZipItemInfo& info);
   ZipResult CopyItemData(HANDLE file);
   bool NameMatches(const std::string& wanted, bool ignoreCase) const;
@@ -50,4 +51,5 @@ class ZipReader {
   std::string m_password;
   std::unique_ptr<uint8_t[]> m_extractBuffer;
   std::wstring m_baseFolder;
+  std::wstring m_lastFolderMade;
 };
