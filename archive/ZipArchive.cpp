@@ -16,7 +16,8 @@ constexpr uint32_t kLocalSignature = 0x04034B50;
 constexpr uint32_t kEndRecordSize = 22;
 constexpr uint32_t kCentralHeaderSize = 46;
 constexpr uint32_t kLocalHeaderSize = 30;
-constexpr int64_t kSearchWindow = 65535;
+// The longest comment (65535 bytes) and the record itself: a valid archive always has its record here.
+constexpr int64_t kSearchWindow = 65535 + kEndRecordSize;
 constexpr uint32_t kSearchStep = 1024;
 constexpr uint32_t kSearchChunk = kSearchStep + 4;  // consecutive chunks overlap by 4 bytes
 constexpr uint16_t kFlagDataDescriptor = 0x0008;

@@ -65,6 +65,22 @@ TEST(ZipOpen, FindsTheEndRecordBehindALongCommentAndInFrontOfAStub) {
   }
 }
 
+// The record is searched backwards in overlapping 1 KB chunks: wherever the record falls relative to
+// a chunk boundary, and however long the comment (up to the format's 65535 bytes), it is found.
+TEST(ZipOpen, FindsTheEndRecordAtEveryDistanceFromTheEnd) {
+  std::vector<size_t> lengths;
+  for (size_t length = 0; length <= 2100; ++length) lengths.push_back(length);
+  for (size_t length : {30000u, 65000u, 65534u, 65535u}) lengths.push_back(length);
+  for (size_t length : lengths) {
+    std::string bytes = Build({File("a.txt", "alpha"), File("b.txt", "beta")}, {std::string(100, 'S'), std::string(length, 'c')});
+    CScopedZip zip = OpenBytes(bytes);
+    ASSERT_TRUE(zip) << "comment of " << length << " bytes";
+    ASSERT_EQ(2, ItemCount(zip.Get())) << "comment of " << length << " bytes";
+    char out[8];
+    ASSERT_EQ(ZipOk, ZipUnpackToMemory(zip.Get(), 1, out, sizeof(out))) << "comment of " << length << " bytes";
+  }
+}
+
 TEST(ZipOpen, RefusesSourcesWithoutAValidEndRecord) {
   std::string good = Build({File("a.txt", "alpha")});
   std::string shortRecord = good.substr(0, good.size() - 5);
