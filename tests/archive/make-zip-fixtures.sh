@@ -22,7 +22,11 @@ write("pkg/sub/deeper/text.txt", b"".join(b"line %d of the text\r\n" % i for i i
 write("skin/main.xml", b'<?xml version="1.0" encoding="utf-8"?>\n<Window size="800,550">\n' + b'  <Label text="x"/>\n' * 500 + b"</Window>\n")
 write("skin/bkimage/main_bk.png", bytes(rng.getrandbits(8) for _ in range(30000)))
 PY
+# Fixed modes and times make the archives the same bytes on every run (the mutation test's seeds).
+find pkg skin -type d -exec chmod 755 {} +
+find pkg skin -type f -exec chmod 644 {} +
 chmod 444 pkg/readonly.txt
+find pkg skin -exec touch -d @1500000000 {} +
 # An odd second: the extended timestamp keeps it, the DOS stamp cannot.
 touch -d @1560594031 pkg/readme.txt
 
