@@ -43,8 +43,6 @@ class ZipArchive {
   static std::unique_ptr<ZipArchive> Open(std::unique_ptr<ZipSource> source);
 
   uint16_t EntryCount() const { return m_entryCount; }
-  uint64_t PrefixLength() const { return m_prefix; }
-  ZipSource& Source() { return *m_source; }
 
   // The cursor. Each move reads the entry it lands on; false when it cannot get there (an index out
   // of range, or an unreadable central header on the way, past which the cursor never steps).
@@ -52,7 +50,6 @@ class ZipArchive {
   bool GoToNext();
   bool GoTo(int index);
   int CursorIndex() const { return m_cursorIndex; }
-  bool CursorReadable() const { return m_cursorReadable; }
   const ZipCentralEntry& Cursor() const { return m_entry; }
 
   // Checks the cursor entry's local header against its central header.

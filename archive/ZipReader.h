@@ -31,8 +31,6 @@ class ZipReader {
   // ZipBadArgument for an empty folder or one that leaves no room for a name below it.
   ZipResult SetTargetFolder(const std::wstring& folder);
 
-  const std::wstring& TargetFolder() const { return m_baseFolder; }
-
  private:
   ZipReader() = default;
   ZipResult Describe(int index, ZipItemInfo& info);

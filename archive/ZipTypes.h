@@ -13,7 +13,7 @@ enum ZipResult : uint32_t {
   ZipWriteFailed = 0x400,     // writing a target file failed
   ZipNotFound = 0x500,        // no item of the requested name
   ZipMoreData = 0x600,        // memory extraction filled the buffer; the item has more data
-  ZipCorrupt = 0x700,         // headers disagree, a central header is unreadable, or a CRC-32 mismatch
+  ZipCorrupt = 0x700,         // headers disagree, a header is unreadable, a name of 260+ bytes, a CRC-32 mismatch
   ZipReadFailed = 0x800,      // the local extra field cannot be read
   ZipBadPassword = 0x1000,    // the encryption header does not end in the expected check byte
   ZipBadArgument = 0x10000,   // no handle, an index out of range, or a target outside the target folder
