@@ -134,7 +134,7 @@ TEST(ZipMutation, HostileArchivesGiveResultsNeverCrashesHangsOrEscapes) {
       {"hand-built", Build({File("a/", "", 0), File("a/s.txt", text, 0), File("d.txt", text), secret, timed},
                            {std::string(100, 'S'), "comment"}), "pw"},
   };
-  const int kMutantsPerSeed = 600;
+  const int kMutantsPerSeed = 400;
   for (const Seed& seed : seeds) {
     ASSERT_GT(seed.bytes.size(), 100u) << seed.what;
     CTempFolder folder;
