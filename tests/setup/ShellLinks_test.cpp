@@ -44,10 +44,20 @@ TEST_F(ShellLinksTest, DesktopShortcutPointsAtTheClientAndIsRecorded) {
 }
 
 TEST_F(ShellLinksTest, DesktopLinkPathStaysAsItWasWhenNoLinkIsWritten) {
+  std::wstring desktop = GetDesktopFolder();
+  ASSERT_TRUE(CreateDirectoryTree(desktop));
+  // A folder under the link's name makes the save itself fail.
+  std::wstring blocker = desktop + L"\\岚鹊加速器.lnk";
+  ASSERT_TRUE(::CreateDirectoryW(blocker.c_str(), nullptr));
   std::wstring recorded = L"unchanged";
+  EXPECT_FALSE(CreateDesktopShortcut(temp.Path(), recorded));
+  EXPECT_EQ(L"unchanged", recorded);
+  ::RemoveDirectoryW(blocker.c_str());
+
   // A target too long for the link leaves the desktop untouched.
   EXPECT_FALSE(CreateDesktopShortcut(std::wstring(1100, L'x'), recorded));
   EXPECT_EQ(L"unchanged", recorded);
+  EXPECT_FALSE(PathExists(blocker));
 }
 
 TEST_F(ShellLinksTest, StartMenuGetsAFolderWithTheClientAndUninstallerLinks) {
