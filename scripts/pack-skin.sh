@@ -12,7 +12,7 @@ trap 'rm -rf "$stage"' EXIT
 cd "$src"
 while IFS= read -r -d '' f; do
   rel=${f#./}
-  case "$rel" in icon/*) continue ;; esac
+  case "$rel" in icon/app.svg) continue ;; esac
   mkdir -p "$stage/$(dirname "$rel")"
   case "$rel" in
     *.svg) rsvg-convert -o "$stage/${rel%.svg}.png" "$rel" ;;
