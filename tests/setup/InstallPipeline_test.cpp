@@ -157,7 +157,7 @@ TEST_F(InstallPipelineTest, EachFailureShowsItsTextLogsItsLineAndStops) {
       {"dl=404", L"网络错误，请求安装数据失败", L"[.\\MainWnd.cpp 1170]安装错误：请求安装数据失败", {1, 2}, false},
       {"md5=wrong", L"网络错误，请求安装数据失败", L"[.\\MainWnd.cpp 1170]安装错误：请求安装数据失败", {1, 2}, true},
       // The stand-in's own made-up package is not a ZIP archive.
-      {"seed=notzip", L"安装错误，解压失败", L"[.\\MainWnd.cpp 1202]安装错误，解压失败", {1, 2, 4}, true},
+      {"seed=notzip", L"安装错误，解压失败", L"[.\\MainWnd.cpp 1202]安装错误：解压失败", {1, 2, 4}, true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.switches);

@@ -42,7 +42,8 @@ inline std::wstring ReadStringValue(HKEY root, const std::wstring& path, const s
   return data;
 }
 
-// The target a saved link resolves to; empty when the link cannot be loaded.
+// The target a saved link resolves to, as the shell resolves it (through the link's item list);
+// empty when the link cannot be loaded.
 inline std::wstring LinkTarget(const std::wstring& linkPath) {
   CScopedComPtr<IShellLinkW> link;
   if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.ReceiveVoid())))
@@ -51,6 +52,12 @@ inline std::wstring LinkTarget(const std::wstring& linkPath) {
   if (FAILED(link->QueryInterface(IID_IPersistFile, file.ReceiveVoid()))) return std::wstring();
   if (FAILED(file->Load(linkPath.c_str(), STGM_READ))) return std::wstring();
   wchar_t target[MAX_PATH * 2] = {};
+  LPITEMIDLIST items = nullptr;
+  if (SUCCEEDED(link->GetIDList(&items)) && items) {
+    BOOL named = ::SHGetPathFromIDListW(items, target);
+    ::CoTaskMemFree(items);
+    if (named) return target;
+  }
   if (FAILED(link->GetPath(target, MAX_PATH * 2, nullptr, SLGP_RAWPATH))) return std::wstring();
   return target;
 }
