@@ -75,6 +75,24 @@ struct ModuleTraits {
   static void Close(Type h) { ::FreeLibrary(h); }
 };
 
+struct CertStoreTraits {
+  using Type = HCERTSTORE;
+  static Type Invalid() { return nullptr; }
+  static void Close(Type h) { ::CertCloseStore(h, 0); }
+};
+
+struct CertContextTraits {
+  using Type = PCCERT_CONTEXT;
+  static Type Invalid() { return nullptr; }
+  static void Close(Type h) { ::CertFreeCertificateContext(h); }
+};
+
+struct CertChainTraits {
+  using Type = PCCERT_CHAIN_CONTEXT;
+  static Type Invalid() { return nullptr; }
+  static void Close(Type h) { ::CertFreeCertificateChain(h); }
+};
+
 template <class T>
 struct GdiObjectTraits {
   using Type = T;
@@ -87,6 +105,9 @@ using CScopedFile = CScopedObject<FileHandleTraits>;
 using CScopedFind = CScopedObject<FindHandleTraits>;
 using CScopedRegKey = CScopedObject<RegKeyTraits>;
 using CScopedModule = CScopedObject<ModuleTraits>;
+using CScopedCertStore = CScopedObject<CertStoreTraits>;
+using CScopedCertContext = CScopedObject<CertContextTraits>;
+using CScopedCertChain = CScopedObject<CertChainTraits>;
 using CScopedBitmap = CScopedObject<GdiObjectTraits<HBITMAP>>;
 using CScopedFont = CScopedObject<GdiObjectTraits<HFONT>>;
 using CScopedBrush = CScopedObject<GdiObjectTraits<HBRUSH>>;
