@@ -97,13 +97,15 @@ class InstallPipelineTest : public ::testing::Test {
 
 TEST_F(InstallPipelineTest, AWholeInstallLeavesFilesRecordsAndLinks) {
   const std::wstring folder = target / L"岚鹊 tovik";
-  Install(kClientPackageSwitches, folder, {true, true, true});
+  // The package URL carries a query, which is no part of the cached file's name.
+  Install(std::string(kClientPackageSwitches) + ",name=tovik-client.zip%3Fv%3D2", folder, {true, true, true});
 
   EXPECT_TRUE(view.errors.empty());
   EXPECT_EQ((std::vector<int>{1, 2, 4, 5, 6}), StepsSeen());
   EXPECT_EQ(folder, wnd.InstallFolder());
   // The package was kept in the cache and unpacked with its item paths.
   EXPECT_TRUE(IsRegularFile(g_workDir + L"cache\\tovik-client.zip"));
+  EXPECT_TRUE(testing_support::ReadFileBytes(g_workDir + L"cache\\tovik-client.zip?v=2").empty());
   for (const wchar_t* file : {L"tvgate.exe", L"unins000.exe", L"docs\\readme.txt", L"files.lst"})
     EXPECT_TRUE(IsRegularFile(folder + L"\\" + file)) << file;
 
