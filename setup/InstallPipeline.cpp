@@ -1,9 +1,5 @@
 #include "setup/InstallPipeline.h"
 
-// The worker needs the service client and the ZIP extractor; until both are in the tree it is
-// left out of the build.
-#if __has_include("core/ControlManager.h") && __has_include("archive/ZipExtractor.h")
-
 #include <process.h>
 
 #include <cctype>
@@ -135,5 +131,3 @@ bool CMainWnd::StartInstallWorker() {
   RegisterWorker(threadId, handle);
   return true;
 }
-
-#endif

@@ -1,7 +1,5 @@
 // The install worker end to end, against the product-API stand-in: what a whole install leaves
 // behind, what each failure shows and logs, and the package held open from check to unpacking.
-#if __has_include("core/ControlManager.h") && __has_include("archive/ZipExtractor.h")
-
 #include "setup/InstallPipeline.h"
 
 #include <gtest/gtest.h>
@@ -221,5 +219,3 @@ TEST(CHeldPackage, HoldsOnlyAVerifiedPackageAndShutsOutWritersWhileHeld) {
   package.Release();
   EXPECT_TRUE(WriteFileBytes(path, "replaced"));
 }
-
-#endif
