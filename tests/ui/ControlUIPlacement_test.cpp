@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/ui/UiTestControls.h"
 #include "tests/ui/UiTestSupport.h"
 #include "ui/controls/ContainerUI.h"
 #include "ui/controls/ControlUI.h"
@@ -153,4 +154,32 @@ TEST(ControlPainting, StopControlEndsPaintingAndListenersCanSkip) {
   EXPECT_TRUE(root.Paint(canvas.DC(), canvas.Rect()));
   EXPECT_EQ(canvas.Rgb(15, 5), 0xFFFFFFu);  // skipped, the rest painted
   EXPECT_EQ(canvas.Rgb(25, 5), 0x0000FFu);
+}
+
+TEST(ControlInvalidation, RepaintAreaIsClippedToEveryAncestor) {
+  auto* root = new CContainerUI();
+  auto* panel = new CContainerUI();
+  panel->ApplyAttributeText(L"float=\"true\" pos=\"10,10,110,60\"");
+  CControlUI* wide = Named(L"wide", L"float=\"true\" pos=\"50,20,300,40\"");
+  panel->Add(wide);
+  root->Add(panel);
+  ui_testing::CHostWindow host;
+  ASSERT_TRUE(host.Open(root));
+  ui_testing::PumpMessages();
+  auto dirty = [&]() {
+    RECT rc = {0, 0, 0, 0};
+    ::GetUpdateRect(host.Handle(), &rc, FALSE);
+    ::ValidateRect(host.Handle(), nullptr);
+    return rc;
+  };
+  dirty();
+  wide->Invalidate();
+  RECT expected = {60, 30, 110, 50};  // the child's 60..310 cut at the panel's right edge
+  RECT got = dirty();
+  EXPECT_TRUE(::EqualRect(&got, &expected)) << got.left << "," << got.top << "," << got.right << "," << got.bottom;
+  panel->SetVisible(false);
+  dirty();
+  wide->Invalidate();
+  got = dirty();
+  EXPECT_TRUE(::IsRectEmpty(&got));  // a hidden ancestor: nothing to repaint
 }
