@@ -171,6 +171,7 @@ TEST_F(LayoutBuilderTest, FailedBuildTakesBackWhatItMadeAndSaysWhy) {
         {L"b.xml", "<W><Counted/><Include source=\"A.XML\"/></W>"}}},
       {"missing include", {{L"main.xml", "<W><Counted/><Include source=\"gone.xml\"/></W>"}}},
       {"broken include", {{L"main.xml", "<W><Counted/><Include source=\"bad.xml\"/></W>"}, {L"bad.xml", "<W><Control"}}},
+      {"replaced cover", {{L"main.xml", "<W><Counted cover=\"true\"/><Counted cover=\"true\"/><Include source=\"gone.xml\"/></W>"}}},
       {"control that holds no children",
        {{L"main.xml", "<W><Counted/><VBox><Counted/><Control><Counted/></Control></VBox></W>"}}},
   };
@@ -182,6 +183,7 @@ TEST_F(LayoutBuilderTest, FailedBuildTakesBackWhatItMadeAndSaysWhy) {
     EXPECT_EQ(builder.Create(L"main.xml", nullptr, &m_callback, &Manager(), &parent), nullptr) << c.what;
     EXPECT_TRUE(builder.Failed()) << c.what;
     EXPECT_EQ(parent.ItemCount(), 1) << c.what;
+    EXPECT_EQ(parent.CoverControl(), nullptr) << c.what;
     EXPECT_EQ(CCounted::live, 0) << c.what;
   }
 }

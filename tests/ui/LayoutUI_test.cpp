@@ -381,3 +381,32 @@ TEST(Container, ScrollToBottomIsServedAfterThePaintWithoutSkippingOtherPainters)
   int line = host.manager.BaseFontRecord()->metrics.tmHeight + 8;
   EXPECT_EQ(layout->ScrollOffset().cy, 700 - line);
 }
+
+TEST(HorizontalLayout, DeferredSeparatorDragPaintsAnOverlayUntilReleased) {
+  auto* root = new CHorizontalLayoutUI();
+  auto* side = new CHorizontalLayoutUI();
+  side->ApplyAttributeText(L"width=\"100\" sepwidth=\"-4\" minwidth=\"50\"");
+  root->Add(new CControlUI());
+  root->Add(side);
+  CHostWindow host;
+  ASSERT_TRUE(host.Open(root));
+  PumpMessages();
+  ASSERT_EQ(side->GetPos().left, 300);
+  auto send = [&](int type, int x) {
+    TEventMsg event;
+    event.type = type;
+    event.mousePoint = POINT{x, 100};
+    side->HandleEvent(event);
+  };
+  send(kEventButtonDown, 302);  // the strip on the left edge
+  EXPECT_EQ(host.manager.OverlayPainterCount(), 1);
+  send(kEventMouseMove, 262);
+  EXPECT_EQ(side->GetFixedWidth(), 140);
+  EXPECT_EQ(side->GetPos().left, 300);  // the layout itself waits for the release
+  send(kEventMouseMove, 402);           // narrower than the minimum: held at it
+  EXPECT_EQ(side->GetFixedWidth(), 50);
+  send(kEventButtonUp, 402);
+  EXPECT_EQ(host.manager.OverlayPainterCount(), 0);
+  PumpMessages();
+  EXPECT_EQ(side->GetPos().left, 350);
+}

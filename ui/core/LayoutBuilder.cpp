@@ -235,6 +235,10 @@ bool CLayoutBuilder::BuildElement(CXmlNode node, CControlUI* parent, CWindowMana
 bool CLayoutBuilder::Place(CXmlNode node, CControlUI* control, CControlUI* parent, TLevel& level) {
   const wchar_t* cover = Attr(node, L"cover");
   if (cover && wcscmp(cover, L"true") == 0) {
+    // The cover it replaces is destroyed now and must not be taken back a second time.
+    CControlUI* replaced = parent->CoverControl();
+    level.added.erase(std::remove(level.added.begin(), level.added.end(), replaced), level.added.end());
+    if (level.first == replaced) level.first = nullptr;
     parent->SetCoverControl(control);
     level.added.push_back(control);
     return true;
