@@ -3,6 +3,7 @@
 #include <cwchar>
 
 #include "ui/controls/ButtonUI.h"
+#include "ui/controls/ComboUI.h"
 #include "ui/controls/ContainerUI.h"
 #include "ui/controls/ControlUI.h"
 #include "ui/controls/EditUI.h"
@@ -55,7 +56,9 @@ const TControlTag kTags[] = {
     {L"Progress", Make<CProgressUI>},
     {L"GifAnim", Make<CGifAnimUI>},
     {L"Edit", Make<CEditUI>},
-    // RichEdit and Combo/ComboBox join here with their own units.
+    {L"Combo", Make<CComboUI>},
+    {L"ComboBox", Make<CComboUI>},
+    // RichEdit joins here with its own unit.
     {nullptr, nullptr},
 };
 }  // namespace
