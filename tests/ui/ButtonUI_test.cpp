@@ -9,6 +9,7 @@
 #include "tests/support/TestSupport.h"
 #include "tests/ui/ControlTestHost.h"
 #include "ui/controls/ButtonUI.h"
+#include "ui/controls/OptionUI.h"
 
 using namespace SkinUI;
 using testing_support::CTempFolder;
@@ -165,47 +166,69 @@ TEST_F(ButtonTest, FadeDeltaFadesTheHotImageInOverFiveTicks) {
   EXPECT_EQ(m_button->FadeAlpha(), 255);
 }
 
-// A button whose storage is kept (filled with a marker) after deletion, so that a write to a deleted
-// button shows.
-class CKeptButton : public CButtonUI {
+// A control whose storage is kept (filled with a marker) after deletion, so that a write to a
+// deleted control shows.
+std::vector<std::pair<void*, size_t>> g_graveyard;
+// The storage is released by the test itself, after the check.
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+template <class Base>
+class CKept : public Base {
  public:
   static void operator delete(void* p, size_t size) {
     std::memset(p, 0xDD, size);
-    graveyard.push_back({p, size});
+    g_graveyard.push_back({p, size});
   }
-  static std::vector<std::pair<void*, size_t>> graveyard;
 };
-std::vector<std::pair<void*, size_t>> CKeptButton::graveyard;
 
-class CDeleteOnClick : public INotifyUI {
+class CDeleteOn : public INotifyUI {
  public:
-  CDeleteOnClick(ui_testing::CFixedBox* box) : m_box(box) {}
+  CDeleteOn(ui_testing::CFixedBox* box, const wchar_t* type) : m_box(box), m_type(type) {}
   void OnNotification(TNotifyMsg& msg) override {
-    if (msg.type != L"click" || !msg.sender) return;
+    if (msg.type != m_type || !msg.sender) return;
     m_box->Remove(msg.sender);
     delete msg.sender;
   }
 
  private:
   ui_testing::CFixedBox* m_box;
+  const wchar_t* m_type;
 };
 
-TEST_F(ButtonTest, ClickHandlerMayDeleteTheButton) {
-  auto* doomed = m_host.root->Add(new CKeptButton, RECT{10, 10, 60, 40});
-  doomed->SetName(L"doomed");
-  CDeleteOnClick deleter(m_host.root);
-  m_host.Manager().AddListener(&deleter);
-  m_host.Click(30, 20);
-  m_host.Manager().RemoveListener(&deleter);
-  ASSERT_EQ(CKeptButton::graveyard.size(), 1u);
-  auto* bytes = static_cast<unsigned char*>(CKeptButton::graveyard[0].first);
-  size_t touched = 0;
-  for (size_t i = 0; i < CKeptButton::graveyard[0].second; ++i) touched += bytes[i] != 0xDD;
-  EXPECT_EQ(touched, 0u);
-  ::operator delete(CKeptButton::graveyard[0].first);
-  CKeptButton::graveyard.clear();
-  m_host.MoveTo(30, 20);
-  EXPECT_EQ(m_host.Manager().ControlAt(POINT{30, 20}), m_host.root);
+TEST_F(ButtonTest, NotificationHandlerMayDeleteTheButton) {
+  struct Case {
+    const char* name;
+    CControlUI* (*make)();
+    const wchar_t* deleteOn;
+  } cases[] = {
+      {"button on click", [] { return static_cast<CControlUI*>(new CKept<CButtonUI>); }, L"click"},
+      {"option on click", [] { return static_cast<CControlUI*>(new CKept<COptionUI>); }, L"click"},
+      {"check box on selectchanged", [] { return static_cast<CControlUI*>(new CKept<CCheckBoxUI>); },
+       L"selectchanged"},
+      {"grouped option on selectchanged",
+       [] {
+         auto* option = new CKept<COptionUI>;
+         option->SetGroupName(L"g");
+         return static_cast<CControlUI*>(option);
+       },
+       L"selectchanged"},
+  };
+  for (const Case& c : cases) {
+    CControlUI* doomed = m_host.root->Add(c.make(), RECT{10, 10, 60, 40});
+    CDeleteOn deleter(m_host.root, c.deleteOn);
+    m_host.Manager().AddListener(&deleter);
+    m_host.Click(30, 20);
+    m_host.Manager().RemoveListener(&deleter);
+    ASSERT_EQ(g_graveyard.size(), 1u) << c.name;
+    EXPECT_EQ(g_graveyard[0].first, static_cast<void*>(doomed)) << c.name;
+    auto* bytes = static_cast<unsigned char*>(g_graveyard[0].first);
+    size_t touched = 0;
+    for (size_t i = 0; i < g_graveyard[0].second; ++i) touched += bytes[i] != 0xDD;
+    EXPECT_EQ(touched, 0u) << c.name;
+    ::operator delete(g_graveyard[0].first);
+    g_graveyard.clear();
+    m_host.MoveTo(200, 250);
+    EXPECT_EQ(m_host.Manager().ControlAt(POINT{30, 20}), m_host.root) << c.name;
+  }
 }
 
 }  // namespace

@@ -227,6 +227,20 @@ TEST_F(ComboTest, DestroyingTheComboClosesItsOpenDropDown) {
   m_host.MoveTo(50, 20);
 }
 
+TEST_F(ComboTest, ItemsInTheDropDownUseTheWindowsFonts) {
+  HFONT big = m_host.Manager().RegisterFont(5, L"Tahoma", 40, false, false, false, false);
+  ASSERT_NE(big, nullptr);
+  int bigHeight = m_host.Manager().FontRecordById(5)->metrics.tmHeight;
+  ASSERT_GT(bigHeight, m_host.Manager().BaseFontRecord()->metrics.tmHeight);
+  m_combo->ApplyAttribute(L"itemheight", L"0");
+  m_combo->ApplyAttribute(L"itemfont", L"5");
+  m_combo->ApplyAttribute(L"dropboxsize", L"0,400");
+  HWND popup = OpenPopup();
+  ASSERT_NE(popup, nullptr);
+  RECT rc = ScreenRect(popup);
+  EXPECT_EQ(rc.bottom - rc.top, 3 * (bigHeight + 8));
+}
+
 TEST_F(ComboTest, RemovingTheSelectedItemSelectsItsSuccessor) {
   m_combo->SelectItem(1, false, false);
   m_recorder.notes.clear();

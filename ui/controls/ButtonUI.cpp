@@ -146,18 +146,7 @@ void CButtonUI::HandleEvent(TEventMsg& event) {
       return;
     case kEventButtonUp:
       if (m_state & kStateCaptured) {
-        if (inside && IsEnabled()) {
-          // The click handler may delete this button: nothing of it may be touched afterwards.
-          bool deleted = false;
-          bool* outer = m_deletedFlag;
-          m_deletedFlag = &deleted;
-          Activate();
-          if (deleted) {
-            if (outer) *outer = true;
-            return;
-          }
-          m_deletedFlag = outer;
-        }
+        if (inside && IsEnabled() && !Survives([&] { Activate(); })) return;
         m_state &= ~(kStatePushed | kStateCaptured);
         Invalidate();
       }
@@ -168,14 +157,14 @@ void CButtonUI::HandleEvent(TEventMsg& event) {
       }
       return;
     case kEventMouseEnter:
-      OnMouseEnter(event);
+      if (!OnMouseEnter(event)) return;
       break;
     case kEventMouseLeave:
       if (inside) {
         if (m_manager) m_manager->AddLeaveWatcher(this);
         return;
       }
-      OnMouseLeave(event);
+      if (!OnMouseLeave(event)) return;
       break;
     case kEventSetCursor:
       ::SetCursor(::LoadCursorW(nullptr, m_cursor == L"arrow" ? IDC_ARROW : IDC_HAND));
@@ -192,22 +181,23 @@ void CButtonUI::HandleEvent(TEventMsg& event) {
   CLabelUI::HandleEvent(event);
 }
 
-void CButtonUI::OnMouseEnter(TEventMsg& event) {
-  if (!::PtInRect(&m_item, event.mousePoint) || !IsEnabled() || (m_state & kStateHot)) return;
+bool CButtonUI::OnMouseEnter(TEventMsg& event) {
+  if (!::PtInRect(&m_item, event.mousePoint) || !IsEnabled() || (m_state & kStateHot) || !m_manager) return true;
   m_state |= kStateHot;
   Invalidate();
-  if (m_manager) m_manager->SendNotification(this, L"mouseenter");
-  if (m_fadeStep && m_manager) m_manager->StartTimer(this, kFadeTimerId, kFadeIntervalMs);
+  if (!Survives([&] { m_manager->SendNotification(this, L"mouseenter"); })) return false;
+  if (m_fadeStep) m_manager->StartTimer(this, kFadeTimerId, kFadeIntervalMs);
+  return true;
 }
 
-void CButtonUI::OnMouseLeave(TEventMsg&) {
-  if (!IsEnabled() || !(m_state & kStateHot)) return;
+bool CButtonUI::OnMouseLeave(TEventMsg&) {
+  if (!IsEnabled() || !(m_state & kStateHot) || !m_manager) return true;
   m_state &= ~kStateHot;
   Invalidate();
-  if (!m_manager) return;
-  m_manager->SendNotification(this, L"mouseleave");
+  if (!Survives([&] { m_manager->SendNotification(this, L"mouseleave"); })) return false;
   m_manager->RemoveLeaveWatcher(this);
   if (m_fadeStep) m_manager->StartTimer(this, kFadeTimerId, kFadeIntervalMs);
+  return true;
 }
 
 void CButtonUI::OnFadeTimer() {

@@ -62,10 +62,25 @@ class CButtonUI : public CLabelUI {
   bool DrawWithFade(HDC dc, TDrawInfo& record, BYTE fade);
   void RefreshFocusAndDisabledBits();
   void OnFadeTimer();
-  void OnMouseEnter(TEventMsg& event);
-  void OnMouseLeave(TEventMsg& event);
-  // Set while an event handler runs code that may delete this button (a click handler); the
-  // destructor raises the flag so the handler stops touching the object.
+  // Both false when a notification handler deleted the button.
+  bool OnMouseEnter(TEventMsg& event);
+  bool OnMouseLeave(TEventMsg& event);
+  // Runs `action`, whose notification handlers may delete this button (a click handler closing
+  // its page); false when that happened, and then nothing of the button may be touched.
+  template <class Action>
+  bool Survives(Action action) {
+    bool deleted = false;
+    bool* outer = m_deletedFlag;
+    m_deletedFlag = &deleted;
+    action();
+    if (deleted) {
+      if (outer) *outer = true;
+      return false;
+    }
+    m_deletedFlag = outer;
+    return true;
+  }
+  // Raised by the destructor while an action runs.
   bool* m_deletedFlag = nullptr;
 
   UINT m_state = 0;

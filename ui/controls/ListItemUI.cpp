@@ -14,6 +14,12 @@ void* CListLabelElementUI::CastToInterface(const wchar_t* name) {
 
 void CListLabelElementUI::SetOwner(CControlUI* owner) {
   m_owner = owner ? static_cast<IListOwnerUI*>(owner->CastToInterface(L"IListOwner")) : nullptr;
+  m_ownerControl = m_owner ? owner : nullptr;
+}
+
+CWindowManagerUI* CListLabelElementUI::FontSource() const {
+  CWindowManagerUI* manager = m_ownerControl ? m_ownerControl->OwnerManager() : nullptr;
+  return manager ? manager : m_manager;
 }
 
 void CListLabelElementUI::SetText(const wchar_t* text) {
@@ -106,17 +112,18 @@ SIZE CListLabelElementUI::MeasureDesiredSize(SIZE available) {
   m_estimateNeeded = false;
   m_lastAvailable = available;
   const RECT& pad = style->textPadding;
-  TFontInfo* font = m_manager->FontRecordById(style->font);
-  if (!font) font = m_manager->BaseFontRecord();
+  CWindowManagerUI* fonts = FontSource();
+  TFontInfo* font = fonts->FontRecordById(style->font);
+  if (!font) font = fonts->BaseFontRecord();
   LONG h = style->itemHeight > 0 ? style->itemHeight : font->metrics.tmHeight + 8 + pad.top + pad.bottom;
   RECT rc = {0, 0, singleLine ? 9999 : available.cx - pad.left - pad.right, 9999};
   UINT measure = (style->textStyle & ~(DT_CENTER | DT_RIGHT)) | DT_CALCRECT;
   if (HDC dc = m_manager->PaintDC()) {
     if (style->showHtml) {
       int links = 0;
-      CRenderer::DrawFormattedText(dc, m_manager, rc, m_text, 0, nullptr, nullptr, links, measure);
+      CRenderer::DrawFormattedText(dc, fonts, rc, m_text, 0, nullptr, nullptr, links, measure);
     } else {
-      CRenderer::DrawPlainText(dc, m_manager, rc, m_text, 0, style->font, measure);
+      CRenderer::DrawPlainText(dc, fonts, rc, m_text, 0, style->font, measure);
     }
   } else {
     rc.right = rc.bottom = 0;
@@ -153,9 +160,9 @@ void CListLabelElementUI::PaintItemText(HDC dc, const RECT& rect) {
              rect.right - style->textPadding.right, rect.bottom - style->textPadding.bottom};
   if (style->showHtml) {
     int links = 0;
-    CRenderer::DrawFormattedText(dc, m_manager, rc, m_text, color, nullptr, nullptr, links, style->textStyle);
+    CRenderer::DrawFormattedText(dc, FontSource(), rc, m_text, color, nullptr, nullptr, links, style->textStyle);
   } else {
-    CRenderer::DrawPlainText(dc, m_manager, rc, m_text, color, style->font, style->textStyle);
+    CRenderer::DrawPlainText(dc, FontSource(), rc, m_text, color, style->font, style->textStyle);
   }
 }
 

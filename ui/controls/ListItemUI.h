@@ -90,12 +90,15 @@ class CListLabelElementUI : public CControlUI, public IListItemUI {
 
  private:
   void PaintItemBackground(HDC dc);
+  // Font ids are the owner's: a drop-down's own window manager knows only the shared fonts.
+  CWindowManagerUI* FontSource() const;
 
   int m_index = -1;
   int m_paintIndex = 0;
   bool m_selected = false;
   bool m_hot = false;
   IListOwnerUI* m_owner = nullptr;
+  CControlUI* m_ownerControl = nullptr;
   SIZE m_estimate = {0, 0};
   SIZE m_lastAvailable = {0, 0};
   bool m_estimateNeeded = true;

@@ -51,13 +51,16 @@ void COptionUI::SetSelected(bool select, bool notify) {
         }
       }
     }
-    if (notify) m_manager->SendNotification(this, L"selectchanged");
+    if (notify && !Survives([&] { m_manager->SendNotification(this, L"selectchanged"); })) return;
   }
   Invalidate();
 }
 
 bool COptionUI::Activate() {
-  if (!CButtonUI::Activate()) return false;
+  bool activated = false;
+  // The click handler may delete the option; then it selects nothing.
+  if (!Survives([&] { activated = CButtonUI::Activate(); })) return true;
+  if (!activated) return false;
   if (!m_group.IsBlank()) SetSelected(true, true);
   else SetSelected(!m_selected, true);
   return true;
