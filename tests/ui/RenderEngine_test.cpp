@@ -37,9 +37,9 @@ class RenderEngineTest : public ::testing::Test {
     return path;
   }
   // Draws an image attribute string over the whole canvas.
-  bool Draw(CCanvas& canvas, const std::wstring& spec) {
+  bool Draw(CCanvas& canvas, const std::wstring& imageString) {
     TDrawInfo info;
-    info.text = spec.c_str();
+    info.text = imageString.c_str();
     RECT all = canvas.Rect();
     return CRenderer::DrawImageSpec(canvas.DC(), &m_manager, all, all, info);
   }

@@ -132,7 +132,8 @@ void CHostWindow::OnNotification(TNotifyMsg& msg) {
 }
 
 bool CHostWindow::Open(CControlUI* root) {
-  if (!Create(nullptr, L"ui test", WS_POPUP | WS_VISIBLE, 0, 0, 0, 400, 300)) return false;
+  if (!Create(nullptr, L"ui test", WS_POPUP, 0, 0, 0, 400, 300)) return false;
+  ::ShowWindow(Handle(), SW_SHOWNOACTIVATE);
   manager.SetRoot(root);
   ::UpdateWindow(Handle());
   return true;
