@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/ScopedHandle.h"
+#include "core/TextUtils.h"
 
 namespace {
 
@@ -23,15 +24,6 @@ std::wstring Format(size_t capacity, const wchar_t* format, ...) {
   va_end(args);
   if (written < 0 || static_cast<size_t>(written) >= capacity - 1) return std::wstring();
   return buffer.data();
-}
-
-std::wstring AnsiToWideText(const std::string& text) {
-  int needed = ::MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
-  if (needed <= 0) return std::wstring();
-  std::wstring wide(static_cast<size_t>(needed), L'\0');
-  ::MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &wide[0], needed);
-  wide.resize(static_cast<size_t>(needed) - 1);
-  return wide;
 }
 
 bool QueryValue(HKEY root, const std::wstring& subKey, REGSAM extraAccess, const std::wstring& valueName,
@@ -88,7 +80,7 @@ INT_PTR KillProcessTree(const std::wstring& imageName) {
 }
 
 bool RunHiddenCommand(const std::string& command) {
-  return StartSystemProgramHidden(L"cmd.exe", L"/c \"" + AnsiToWideText(command) + L"\"");
+  return StartSystemProgramHidden(L"cmd.exe", L"/c \"" + AnsiToWide(command) + L"\"");
 }
 
 bool CreateDirectoryTree(const std::wstring& path) {

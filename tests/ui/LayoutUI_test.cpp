@@ -346,3 +346,38 @@ TEST(Container, PaintsChildrenClippedToItsClientArea) {
   EXPECT_EQ(canvas.Rgb(70, 20), 0xFFFFFFu);  // outside the box
   EXPECT_EQ(canvas.Rgb(5, 5), 0xFFFFFFu);
 }
+
+namespace {
+// Counts its post-paint calls.
+class CPostPaintCounter : public CControlUI {
+ public:
+  void PostPaint(HDC dc, const RECT& paint) override { ++calls; }
+  int calls = 0;
+};
+}  // namespace
+
+TEST(Container, ScrollToBottomIsServedAfterThePaintWithoutSkippingOtherPainters) {
+  auto* layout = new CVerticalLayoutUI();
+  layout->ApplyAttribute(L"vscrollbar", L"true");
+  layout->Add(Child(L"height=\"1000\""));
+  auto* counter = new CPostPaintCounter();
+  counter->SetFloating(true);
+  layout->Add(counter);
+  CHostWindow host;
+  ASSERT_TRUE(host.Open(layout));
+  PumpMessages();
+  layout->ScrollToBottom();  // listed ahead of the counter; it takes itself off while painting
+  host.manager.AddOverlayPainter(counter);
+  ::InvalidateRect(host.Handle(), nullptr, FALSE);
+  ::UpdateWindow(host.Handle());
+  EXPECT_EQ(layout->ScrollOffset().cy, 700);
+  EXPECT_EQ(host.manager.OverlayPainterCount(), 1);
+  EXPECT_EQ(counter->calls, 1);
+
+  TEventMsg wheel;  // up by one line: the default font's height + 8
+  wheel.type = kEventScrollWheel;
+  wheel.wParam = 0;
+  layout->HandleEvent(wheel);
+  int line = host.manager.BaseFontRecord()->metrics.tmHeight + 8;
+  EXPECT_EQ(layout->ScrollOffset().cy, 700 - line);
+}

@@ -19,6 +19,7 @@ https://127.0.0.1:PORT/s/<switch>,<switch>,... carries switches, for example
   dl=404 | empty | trunc | stall   how the package file is served
   size=N           package size in bytes (default 4096)
   name=TEXT        package file name in the URL (percent-encoded)
+  pkg=client       the package is the file given by --client-package (default name tovik-client.zip)
 Other paths: GET /_xxtea?hex=HEX gives base64(XXTEA(bytes)) with the signing key; GET /big serves
 the file given by --big-file.
 """
@@ -177,7 +178,7 @@ class Handler(BaseHTTPRequestHandler):
         mode = sw.get("dl", "")
         if mode == "404":
             return self.send(404, b"no such package")
-        data = b"" if mode == "empty" else package_bytes(int(sw.get("size", "4096")), sw.get("seed", "pkg"))
+        data = b"" if mode == "empty" else self.package_data(sw)
         if mode in ("trunc", "stall"):
             self.send_response(200)
             self.send_header("Content-Type", "application/zip")
@@ -190,6 +191,12 @@ class Handler(BaseHTTPRequestHandler):
             self.close_connection = True
             return
         self.send(200, data, "application/zip")
+
+    def package_data(self, sw):
+        if sw.get("pkg") == "client" and self.server.client_package:
+            with open(self.server.client_package, "rb") as f:
+                return f.read()
+        return package_bytes(int(sw.get("size", "4096")), sw.get("seed", "pkg"))
 
     def serve_big(self):
         size = os.path.getsize(self.server.big_file)
@@ -249,8 +256,8 @@ class Handler(BaseHTTPRequestHandler):
         reply = sw.get("reply", "")
         if reply == "nofields":
             return "{}"
-        name = sw.get("name", "client_pkg.zip")
-        data = package_bytes(int(sw.get("size", "4096")), sw.get("seed", "pkg"))
+        name = sw.get("name", "tovik-client.zip" if sw.get("pkg") == "client" else "client_pkg.zip")
+        data = self.package_data(sw)
         digest = hashlib.md5(data).hexdigest()
         if sw.get("md5") == "upper":
             digest = digest.upper()
@@ -277,6 +284,7 @@ class Server(ThreadingHTTPServer):
         self.context = ssl.create_default_context(ssl.Purpose.CLIENT_AUTH)
         self.context.load_cert_chain(cert, key)
         self.big_file = big_file
+        self.client_package = ""
         self.verbose = verbose
 
     def get_request(self):
@@ -294,6 +302,7 @@ def main():
     parser.add_argument("--certs", required=True, help="folder with server.pem/server.key, rogue.pem/rogue.key")
     parser.add_argument("--state", required=True, help="JSON file to write the ports and pid to")
     parser.add_argument("--big-file", default="")
+    parser.add_argument("--client-package", default="", help="ZIP file served under the switch pkg=client")
     parser.add_argument("--lifetime", type=float, default=3600, help="seconds before the stand-in stops itself")
     parser.add_argument("--verbose", action="store_true")
     args = parser.parse_args()
@@ -308,6 +317,7 @@ def main():
     closed_port = probe.getsockname()[1]
     probe.close()
     for server in (trusted, rogue):
+        server.client_package = args.client_package
         threading.Thread(target=server.serve_forever, daemon=True).start()
     state = {"port": trusted.server_address[1], "rogue_port": rogue.server_address[1],
              "closed_port": closed_port, "pid": os.getpid()}

@@ -110,8 +110,10 @@ bool CContainerUI::Add(CControlUI* control) { return CContainerUI::AddAt(control
 
 bool CContainerUI::AddAt(CControlUI* control, int index) {
   if (!control || index < 0 || index > m_items.Count()) return false;
+  // A detached container only records itself as the parent: the child keeps whatever manager it
+  // has until the container's own subtree is attached.
   if (m_manager) m_manager->AdoptControls(control, this);
-  else control->BindToManager(nullptr, this, false);
+  else control->BindToManager(control->OwnerManager(), this, false);
   if (IsVisible()) RequestRelayout();
   else control->SetInheritedVisible(false);
   return m_items.InsertBefore(index, control);

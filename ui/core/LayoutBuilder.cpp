@@ -53,7 +53,7 @@ std::wstring Lowered(const wchar_t* text) {
 }
 
 // The name an Include chain knows a source by; empty for markup text, which cannot repeat itself.
-std::wstring SourceKey(const wchar_t* source, bool fromResource) {
+std::wstring SourceKey(const wchar_t* source) {
   if (IS_INTRESOURCE(source)) return L"#" + std::to_wstring(reinterpret_cast<ULONG_PTR>(source));
   if (source[0] == L'<') return std::wstring();
   return Lowered(source);
@@ -96,7 +96,7 @@ CControlUI* CLayoutBuilder::Create(const wchar_t* source, const wchar_t* resourc
     Fail(L"no markup source");
     return nullptr;
   }
-  std::wstring key = SourceKey(source, m_fromResource);
+  std::wstring key = SourceKey(source);
   if (!key.empty() && std::find(m_chain.begin(), m_chain.end(), key) != m_chain.end()) {
     Fail(L"include cycle through " + key);
     return nullptr;

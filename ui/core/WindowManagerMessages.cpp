@@ -532,9 +532,7 @@ void CWindowManagerUI::OnPaintMessage() {
       int saved = ::SaveDC(m_offscreenDC);
       ::IntersectClipRect(m_offscreenDC, paint.left, paint.top, paint.right, paint.bottom);
       m_root->Paint(m_offscreenDC, paint, nullptr);
-      for (int i = 0; i < m_postPaint.Count(); ++i) {
-        static_cast<CControlUI*>(m_postPaint[i])->PostPaint(m_offscreenDC, paint);
-      }
+      RunOverlayPainters(paint);
       ::RestoreDC(m_offscreenDC, saved);
       ::BitBlt(dc, paint.left, paint.top, paint.right - paint.left, paint.bottom - paint.top, m_offscreenDC,
                paint.left, paint.top, SRCCOPY);
@@ -608,7 +606,7 @@ void CWindowManagerUI::PaintLayered(const RECT& paint, const RECT& client) {
     }
     ::DeleteObject(childBitmap);
   }
-  for (int i = 0; i < m_postPaint.Count(); ++i) static_cast<CControlUI*>(m_postPaint[i])->PostPaint(m_offscreenDC, paint);
+  RunOverlayPainters(paint);
   ::RestoreDC(m_offscreenDC, saved);
   ::GdiFlush();
   for (int i = 0; i < width * height; ++i) {
@@ -645,6 +643,15 @@ void CWindowManagerUI::Redraw(const RECT& rect) {
     else ::UnionRect(&m_dirty, &m_dirty, &rc);
   } else {
     ::InvalidateRect(m_window, &rc, FALSE);
+  }
+}
+
+// A painter may take itself (or another) off the list while it paints, as a container does once its
+// scroll to the bottom is served: walk a copy and skip those no longer listed.
+void CWindowManagerUI::RunOverlayPainters(const RECT& paint) {
+  CPtrArrayUI painters(m_postPaint);
+  for (int i = 0; i < painters.Count(); ++i) {
+    if (m_postPaint.IndexOf(painters[i]) >= 0) static_cast<CControlUI*>(painters[i])->PostPaint(m_offscreenDC, paint);
   }
 }
 

@@ -202,6 +202,7 @@ class CWindowManagerUI {
   void EnsureOffscreen(const RECT& client);
   void DropOffscreen();
   void PaintLayered(const RECT& paint, const RECT& client);
+  void RunOverlayPainters(const RECT& paint);
   void OnMouseMove(POINT pt, WPARAM wParam);
   void OnMouseHover(POINT pt);
   void OnButton(UINT message, POINT pt, WPARAM wParam);
