@@ -10,6 +10,8 @@
 #include "ui/controls/ButtonUI.h"
 #include "ui/controls/ComboUI.h"
 #include "ui/controls/ScrollBarUI.h"
+#include "ui/core/ControlFactory.h"
+#include "ui/core/LayoutBuilder.h"
 
 using namespace SkinUI;
 using testing_support::WaitFor;
@@ -259,6 +261,42 @@ TEST_F(ComboTest, RemovingTheSelectedItemSelectsItsSuccessor) {
   m_combo->RemoveAll();
   EXPECT_EQ(m_combo->SelectedIndex(), -1);
   EXPECT_TRUE(m_combo->GetText().IsBlank());
+}
+
+}  // namespace
+
+namespace {
+
+// The markup names of the labels, buttons, options, progress, animation, edit and combo controls
+// build those controls, and a combo built from markup holds working list items.
+TEST(ControlTags, MarkupBuildsEveryControlOfTheFamily) {
+  struct Case {
+    const wchar_t* tag;
+    const wchar_t* className;
+  } cases[] = {{L"Label", L"Label"},         {L"Text", L"Text"},       {L"Button", L"Button"},
+               {L"Option", L"Option"},       {L"CheckBox", L"CheckBox"}, {L"Progress", L"Progress"},
+               {L"GifAnim", L"GifAnim"},     {L"Edit", L"Edit"},       {L"Combo", L"Combo"},
+               {L"ComboBox", L"Combo"},      {L"ListLabelElement", L"ListLabelElement"}};
+  for (const Case& c : cases) {
+    CControlUI* control = CreateControlForTag(c.tag);
+    ASSERT_NE(control, nullptr) << c.tag;
+    EXPECT_STREQ(control->ClassName(), c.className) << c.tag;
+    EXPECT_NE(control->CastToInterface(c.className), nullptr) << c.tag;
+    delete control;
+  }
+  CControlHost host;
+  ASSERT_TRUE(host.Open());
+  CLayoutBuilder builder;
+  CControlUI* combo = builder.Create(
+      L"<Window><Combo name=\"c\" itemheight=\"20\"><ListLabelElement text=\"a\"/>"
+      L"<ListLabelElement text=\"b\"/></Combo></Window>",
+      nullptr, nullptr, &host.Manager(), nullptr);
+  ASSERT_NE(combo, nullptr) << builder.ErrorMessage().c_str();
+  auto* owner = static_cast<IListOwnerUI*>(combo->CastToInterface(L"IListOwner"));
+  ASSERT_NE(owner, nullptr);
+  EXPECT_TRUE(owner->SelectItem(1, false, true));
+  EXPECT_EQ(combo->GetText(), CUIString(L"b"));
+  delete combo;
 }
 
 }  // namespace
