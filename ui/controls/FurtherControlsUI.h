@@ -6,6 +6,7 @@
 
 #include "ui/controls/ContainerUI.h"
 #include "ui/controls/LayoutUI.h"
+#include "ui/controls/ListItemUI.h"  // the list label element is a working item (drop-downs use it)
 
 namespace SkinUI {
 
@@ -34,10 +35,6 @@ class CListHeaderUI : public CAttributeOnlyUI<CHorizontalLayoutUI> {
 class CListHeaderItemUI : public CAttributeOnlyUI<CControlUI> {
  public:
   CListHeaderItemUI() : CAttributeOnlyUI(L"ListHeaderItem") {}
-};
-class CListLabelElementUI : public CAttributeOnlyUI<CControlUI> {
- public:
-  CListLabelElementUI() : CAttributeOnlyUI(L"ListLabelElement") {}
 };
 class CListTextElementUI : public CAttributeOnlyUI<CControlUI> {
  public:
