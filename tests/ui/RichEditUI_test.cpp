@@ -324,6 +324,31 @@ TEST_F(RichEditTest, ButtonOverTheEditKeepsItsPressesFromTheServices) {
   EXPECT_TRUE(m_rich->IsFocused());
 }
 
+TEST_F(RichEditTest, LayeredWindowsBlinkADrawnCaretOthersUseThePlatformCaret) {
+  for (bool layered : {false, true}) {
+    SCOPED_TRACE(layered);
+    CControlHost host;
+    ASSERT_TRUE(host.Open());
+    host.Manager().SetPerPixelAlpha(layered);
+    ASSERT_EQ(host.Manager().IsLayered(), layered);
+    auto* rich = new CRichEditUI;
+    rich->SetNormalTextColor(0xFFFF0000);
+    host.root->Add(rich, kRichPos);  // started in the window's current mode
+    rich->SetFocus();
+    PumpMessages();
+    ASSERT_TRUE(rich->TextHost()->IsCaretShown());
+    CCanvas canvas(400, 300, 0xFFFFFFFF);
+    host.PaintOnto(rich, canvas);
+    EXPECT_EQ(canvas.CountNot(kRichPos, 0xFFFFFF) > 0, layered);  // an empty text: only the caret
+    if (layered) {
+      POINT caret = {};
+      ::GetCaretPos(&caret);
+      EXPECT_EQ(canvas.Rgb(caret.x, caret.y + 2), 0xFF0000u);
+    }
+    EXPECT_EQ(host.Manager().StopTimer(rich, CRichEditUI::kCaretTimerId), layered);
+  }
+}
+
 struct StyleCase {
   std::vector<std::pair<const wchar_t*, const wchar_t*>> attributes;
   DWORD set;
