@@ -244,8 +244,8 @@ TEST_F(RichEditTest, PaintsTextInsideItsRectangleOnly) {
   for (const RECT& outside : {above, below, left, right}) EXPECT_EQ(canvas.CountNot(outside, 0xFFFFFF), 0);
 }
 
-// The services draw with the host's password character; Wine takes a character of 0 to mean "no
-// masking", so what is checked is that the services are told, and that the stored text is intact.
+// The host's password character is 0 and what the services show for it is theirs to decide, so the
+// pixels are not checked: only that the services are told to mask, and that the text stays intact.
 TEST_F(RichEditTest, PasswordStyleReachesTheServicesAndKeepsTheText) {
   Open({{L"password", L"true"}});
   m_rich->SetText(L"secret");
