@@ -13,6 +13,7 @@
 #include "ui/controls/LayoutUI.h"
 #include "ui/controls/OptionUI.h"
 #include "ui/controls/ProgressUI.h"
+#include "ui/controls/RichEditUI.h"
 #include "ui/controls/ScrollBarUI.h"
 
 namespace SkinUI {
@@ -58,7 +59,7 @@ const TControlTag kTags[] = {
     {L"Edit", Make<CEditUI>},
     {L"Combo", Make<CComboUI>},
     {L"ComboBox", Make<CComboUI>},
-    // RichEdit joins here with its own unit.
+    {L"RichEdit", Make<CRichEditUI>},
     {nullptr, nullptr},
 };
 }  // namespace
