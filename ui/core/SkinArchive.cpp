@@ -1,31 +1,42 @@
-// The skin archive. The ZIP reader is not part of the build yet: the registered buffer is kept, and
-// every item lookup reports the item as missing, so skins are read from files until it lands.
-#include <cstdlib>
+// The skin archive over the ZIP facade.
+#include <cstdint>
+#include <vector>
 
+#include "archive/ZipFacade.h"
 #include "ui/core/SkinFiles.h"
 
 namespace SkinUI {
 namespace skin_archive {
 
-namespace {
-struct TPendingArchive {
-  const void* data;
-  size_t length;
-};
-}  // namespace
-
-void* OpenMemory(const void* data, size_t length, const char*) {
-  if (!data || length == 0) return nullptr;
-  return new TPendingArchive{data, length};
+void* OpenMemory(const void* data, size_t length, const char* password) {
+  if (!data || length == 0 || length > UINT32_MAX) return nullptr;
+  return ZipOpenMemory(data, static_cast<uint32_t>(length), password);
 }
 
-void* OpenFile(const wchar_t*, const char*) { return nullptr; }
+void* OpenFile(const wchar_t* path, const char* password) { return ZipOpenFile(path, password); }
 
-void Close(void* handle) { delete static_cast<TPendingArchive*>(handle); }
+void Close(void* handle) {
+  if (handle) ZipCloseArchive(static_cast<ZipHandle>(handle));
+}
 
-SkinReadStatus ReadItem(void* handle, const wchar_t*, std::string& bytes, size_t) {
+SkinReadStatus ReadItem(void* handle, const wchar_t* name, std::string& bytes, size_t limit) {
   bytes.clear();
-  return handle ? SkinReadStatus::kNotInArchive : SkinReadStatus::kArchiveMissing;
+  auto zip = static_cast<ZipHandle>(handle);
+  if (!zip) return SkinReadStatus::kArchiveMissing;
+  int index = -1;
+  ZipItemInfo info = {};
+  if (ZipLookup(zip, name, true, &index, &info) != ZipOk || index < 0) return SkinReadStatus::kNotInArchive;
+  // The declared size is checked before anything is allocated for it.
+  uint32_t size = static_cast<uint32_t>(info.uncompressedSize);
+  if (size == 0) return SkinReadStatus::kEmpty;
+  if (size > limit) return SkinReadStatus::kTooLarge;
+  bytes.resize(size);
+  ZipResult result = ZipUnpackToMemory(zip, index, &bytes[0], static_cast<uint32_t>(bytes.size()));
+  if (result != ZipOk && result != ZipMoreData) {
+    bytes.clear();
+    return SkinReadStatus::kUnzipFailed;
+  }
+  return SkinReadStatus::kOk;
 }
 
 }  // namespace skin_archive

@@ -61,6 +61,14 @@ bool CWindowManagerUI::RegisterSkinArchive(const void* data, size_t length, cons
   return s.archiveHandle != nullptr;
 }
 
+void CWindowManagerUI::CloseSkinArchive() {
+  CManagerShared& s = Shared();
+  if (s.archiveHandle) skin_archive::Close(s.archiveHandle);
+  s.archiveHandle = nullptr;
+  s.archiveName.Clear();
+  s.password[0] = 0;
+}
+
 void CWindowManagerUI::SetLanguageText(int id, const wchar_t* text) {
   CUIString key;
   key.Printf(L"%d", id);

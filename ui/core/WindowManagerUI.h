@@ -49,6 +49,8 @@ class CWindowManagerUI {
   // Opens the caller's buffer as the skin archive, kept for the life of the program; the buffer
   // must outlive every read. False when the archive cannot be opened.
   static bool RegisterSkinArchive(const void* data, size_t length, const char* password);
+  // Closes the kept archive; skin files are read from the resource folder again.
+  static void CloseSkinArchive();
   static const CUIString& SkinArchiveName();
   static bool IsSkinArchiveKept();
   static void* SkinArchiveHandle();
