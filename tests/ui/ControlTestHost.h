@@ -53,6 +53,10 @@ class CFixedBox : public SkinUI::CControlUI {
     SkinUI::CControlUI::SetPos(rect, invalidate);
     PlaceChildren();
   }
+  void SetVisible(bool visible) override {
+    SkinUI::CControlUI::SetVisible(visible);
+    for (auto& slot : m_slots) slot.control->SetInheritedVisible(IsVisible());
+  }
   bool Paint(HDC dc, const RECT& paint, SkinUI::CControlUI* stop) override {
     if (!SkinUI::CControlUI::Paint(dc, paint, stop)) return false;
     for (auto& slot : m_slots) {
