@@ -2,10 +2,15 @@
 
 #include <cwchar>
 
+#include "ui/controls/ButtonUI.h"
 #include "ui/controls/ContainerUI.h"
 #include "ui/controls/ControlUI.h"
+#include "ui/controls/EditUI.h"
 #include "ui/controls/FurtherControlsUI.h"
+#include "ui/controls/LabelUI.h"
 #include "ui/controls/LayoutUI.h"
+#include "ui/controls/OptionUI.h"
+#include "ui/controls/ProgressUI.h"
 #include "ui/controls/ScrollBarUI.h"
 
 namespace SkinUI {
@@ -41,8 +46,14 @@ const TControlTag kTags[] = {
     {L"DateTime", Make<CDateTimeUI>},
     {L"ActiveX", Make<CActiveXUI>},
     {L"WebBrowser", Make<CWebBrowserUI>},
-    // Label, Text, Button, Option, CheckBox, Edit, RichEdit, Combo/ComboBox, Progress and GifAnim
-    // join here with their own units.
+    {L"Label", Make<CLabelUI>},
+    {L"Text", Make<CTextUI>},
+    {L"Button", Make<CButtonUI>},
+    {L"Option", Make<COptionUI>},
+    {L"CheckBox", Make<CCheckBoxUI>},
+    {L"Edit", Make<CEditUI>},
+    {L"Progress", Make<CProgressUI>},
+    // RichEdit, Combo/ComboBox and GifAnim join here with their own units.
     {nullptr, nullptr},
 };
 }  // namespace
