@@ -15,6 +15,7 @@
 #include "core/TextUtils.h"
 #include "core/WriteLogFile.h"
 #include "setup/CaptionHitTest.h"
+#include "setup/ClientContract.h"
 #include "setup/InstallFolder.h"
 #include "setup/MainWnd.h"
 #include "setup/MessageBoxEx.h"
@@ -27,13 +28,12 @@
 #include "ui/core/LayoutBuilder.h"
 
 using namespace SkinUI;
+using namespace ClientContract;
 
 #define LOG_SOURCE L".\\MainWnd.cpp"
 
 namespace {
 
-constexpr wchar_t kUninstallKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\岚鹊加速器";
-constexpr wchar_t kClientProgram[] = L"tvgate.exe";
 constexpr int kBoxWidth = 444;
 constexpr int kBoxHeight = 266;
 
@@ -175,7 +175,7 @@ std::wstring CMainWnd::InitialFolder() const {
   const std::wstring systemDir = system;
   std::wstring folder = systemDir.substr(0, systemDir.find(L'\\')) + L"\\Program Files (x86)\\tovik";
   std::wstring uninstaller;
-  if (ReadRegistryValue(HKEY_LOCAL_MACHINE, kUninstallKey, L"UninstallString", REG_SZ, uninstaller)) {
+  if (ReadRegistryValue(HKEY_LOCAL_MACHINE, kUninstallKey, kUninstallString, REG_SZ, uninstaller)) {
     const size_t slash = uninstaller.rfind(L'\\');
     const std::wstring earlier = slash == std::wstring::npos ? std::wstring() : uninstaller.substr(0, slash);
     if (!earlier.empty()) folder = earlier.substr(0, 1023);
@@ -245,8 +245,8 @@ void CMainWnd::OnClick(CControlUI* sender) {
   } else if (name == L"return_btn") {
     ShowPage(kPageStart);
   } else if (name == L"immediate_startup_btn") {
-    const std::wstring client = m_installFolder + L"\\" + kClientProgram;
-    ::ShellExecuteW(nullptr, L"open", client.c_str(), L"-install", L"", SW_SHOWNORMAL);
+    const std::wstring client = m_installFolder + L"\\" + kClientExe;
+    ::ShellExecuteW(nullptr, L"open", client.c_str(), kClientStartArgument, L"", SW_SHOWNORMAL);
     ExitSetup();
     m_exitProcess(0);
   }
@@ -341,7 +341,7 @@ bool CMainWnd::ConfirmFolder() {
             WizardTexts::kCancelButton.Pick(simplified)) != 1)
       return false;
     // A folder holding other things gets its own "tovik" subfolder; an earlier install is reused.
-    if (!PathExists(m_selectedFolder + L"\\" + kClientProgram)) m_selectedFolder += L"\\tovik";
+    if (!PathExists(m_selectedFolder + L"\\" + kClientExe)) m_selectedFolder += L"\\tovik";
   }
   return true;
 }

@@ -22,6 +22,8 @@ namespace {
 #define TOVIK_WIDEN2(x) L##x
 #define TOVIK_WIDEN(x) TOVIK_WIDEN2(x)
 constexpr wchar_t kWebSiteUrl[] = TOVIK_WIDEN(TOVIK_WEB_HOST) L"/";
+constexpr wchar_t kBodyFontName[] = L"微软雅黑";
+constexpr int kBodyFontSize = 14;
 constexpr wchar_t kTermsUrl[] = TOVIK_WIDEN(TOVIK_WEB_HOST) L"/content/6/39.html";
 
 // Applies "name", "value" pairs in order, as markup would.
@@ -84,6 +86,10 @@ void CMessageBoxExWnd::HandleCreate() {
   m_manager.Attach(Handle(), L"");
   m_manager.ApplyWindowAttribute(L"caption", L"0,0,0,50");
   m_manager.SetPerPixelAlphaImage(L"");
+  // The box has no markup of its own: its font 0 is the wizard's body font, so that Chinese text
+  // never falls back to a system font without the glyphs.
+  m_manager.RegisterFont(0, kBodyFontName, kBodyFontSize, false, false, false, false);
+  m_manager.SetBaseFont(kBodyFontName, kBodyFontSize, false, false, false, false);
   m_manager.SetRoot(BuildLayout());
   m_manager.AddListener(this);
 }
