@@ -118,8 +118,9 @@ CControlUI* CMessageBoxExWnd::BuildLayout() {
   auto* body = AddTo(root, new CHorizontalLayoutUI());
   Configure(body, {{L"inset", L"10,0,10,0"}});
   auto* content = AddTo(body, new CLabelUI());
+  // Plain GDI text rather than the effect renderer: Wine's GDI+ does not find the substituted CJK
+  // face and would draw empty boxes.
   Configure(content, {{L"name", L"content_lab"},
-                      {L"enabledeffect", L"true"},
                       {L"multiline", L"true"},
                       {L"rhaa", L"5"},
                       {L"textcolor", L"#FFBAB4CE"},

@@ -117,6 +117,8 @@ class EndToEndTest : public ::testing::Test {
     ::GetSystemDirectoryW(system, MAX_PATH);
     m_installFolder = std::wstring(system, 2) + L"\\Program Files (x86)\\tovik";
     testing_support::RemoveTree(m_installFolder);
+    // A folder left over would bring up the folder question instead of the install.
+    ASSERT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesW(m_installFolder.c_str()));
     ::DeleteFileW(SetupLogPath().c_str());
     static const std::map<std::wstring, POINT> measured = MeasureControls();
     m_at = measured;
@@ -163,12 +165,16 @@ TEST_F(EndToEndTest, CustomInstallFromStartPageToTheStartedClient) {
 
   const std::wstring started = m_installFolder + L"\\tvgate-started.txt";
   EXPECT_TRUE(WaitFor([&] { return testing_support::ReadFileBytes(started) == "-install"; }, 20000));
-  if (HWND client = ::FindWindowW(nullptr, L"岚鹊加速器")) ::PostMessageW(client, WM_CLOSE, 0, 0);
+  // The client holds its folder while it runs; the next test starts from a clean machine.
+  HWND started_client = nullptr;
+  WaitFor([&] { return (started_client = ::FindWindowW(nullptr, L"岚鹊加速器")) != nullptr; }, 10000);
+  if (started_client) ::PostMessageW(started_client, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(WaitFor([] { return ::FindWindowW(nullptr, L"岚鹊加速器") == nullptr; }, 10000));
 
   EXPECT_TRUE(::GetFileAttributesW((m_installFolder + L"\\tvgate.exe").c_str()) != INVALID_FILE_ATTRIBUTES);
   EXPECT_TRUE(::GetFileAttributesW((m_installFolder + L"\\unins000.exe").c_str()) != INVALID_FILE_ATTRIBUTES);
   EXPECT_FALSE(Profile(m_installFolder + L"\\" + kSetupRecordFile, kSetupRecordSection, kSetupRecordPackPath).empty());
-  EXPECT_EQ(L"", Profile(config, kClientConfigSection, kClientConfigPowerUp)) << "start at logon was unchecked";
+  EXPECT_EQ(L"0", Profile(config, kClientConfigSection, kClientConfigPowerUp)) << "start at logon was unchecked";
   wchar_t uninstaller[1024] = {};
   DWORD size = sizeof(uninstaller);
   EXPECT_EQ(ERROR_SUCCESS, ::RegGetValueW(HKEY_LOCAL_MACHINE, kUninstallKey, kUninstallString, RRF_RT_REG_SZ, nullptr,
@@ -196,7 +202,7 @@ TEST_F(EndToEndTest, RefusedRequestShowsTheErrorBoxAndEndsWithExitCodeZero) {
   }, 60000));
   Pump(600);
   SaveScreenshot(box, L"e2e-error-box");
-  EXPECT_NE(std::wstring::npos, ReadLog().find(L"网络错误，请求安装配置失败"));
+  EXPECT_NE(std::wstring::npos, ReadLog().find(L"安装错误：请求安装配置失败"));
   PostClick(box, POINT{157, 208});  // 确定
   EXPECT_EQ(0, setup.WaitForExit(20000));
 }
