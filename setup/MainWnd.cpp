@@ -78,6 +78,13 @@ void CMainWnd::TerminateWorkers() {
   m_workers.clear();
 }
 
+bool CMainWnd::IsWorkerRunning() {
+  CAutoLock hold(m_workerLock);
+  for (const auto& worker : m_workers)
+    if (::WaitForSingleObject(worker.second, 0) == WAIT_TIMEOUT) return true;
+  return false;
+}
+
 size_t CMainWnd::WorkerCount() {
   CAutoLock hold(m_workerLock);
   return m_workers.size();

@@ -1,6 +1,8 @@
-// The wizard window's side of the install: the choices the install worker reads, the folder and
-// link it records, step reporting and the error report, and the table of worker threads.
-// The window's pages, timers and message box reach this class through IWizardView.
+// The setup wizard: one skinned, frameless window built from "main.xml" with four pages (start,
+// custom, progress, finished), the choices the install worker reads, the folder and link it records,
+// step reporting and the error report, and the table of worker threads.
+// The install reaches the window's timer and message box through IWizardView; the window is its own
+// view, and tests may put a recording one in its place.
 #pragma once
 
 #include <windows.h>
@@ -10,6 +12,18 @@
 
 #include "core/ScopedHandle.h"
 #include "setup/MsgDispatch.h"
+#include "ui/core/UIDefines.h"
+#include "ui/core/WindowManagerUI.h"
+#include "ui/core/WindowWnd.h"
+
+namespace SkinUI {
+class CControlUI;
+class CButtonUI;
+class COptionUI;
+class CTabLayoutUI;
+class CProgressUI;
+class CLabelUI;
+}  // namespace SkinUI
 
 // What the window does, on its own thread, when the worker reports. The wizard window's pages,
 // progress timer and message box provide it.
@@ -29,9 +43,16 @@ class IWizardView {
 // step's cap (5, 65, 85, 99, 100 for steps 1, 2, 4, 5, 6); unchanged for any other step.
 int AdvanceProgress(int value, int step);
 
-class CMainWnd : public CMsgDispatch<CMainWnd> {
+class CMainWnd : public SkinUI::CWindowWnd,
+                 public SkinUI::INotifyUI,
+                 public CMsgDispatch<CMainWnd>,
+                 private IWizardView {
  public:
   static constexpr int kProgressTimerId = 100;
+  static constexpr UINT kProgressCompleteMessage = WM_USER + 1002;
+  static constexpr UINT kQuitRequestMessage = WM_USER + 1003;
+  static constexpr int kPageStart = 0, kPageCustom = 1, kPageProgress = 2, kPageFinished = 3;
+  static constexpr int kWidth = 800, kShortHeight = 430, kTallHeight = 550;
   static constexpr int kBaseProgressPeriodMs = 300;
   static constexpr DWORD kStepPauseMs = 1000;
 
@@ -44,8 +65,32 @@ class CMainWnd : public CMsgDispatch<CMainWnd> {
   explicit CMainWnd(HINSTANCE instance);
   ~CMainWnd() override;
 
-  // The window that receives the wake-up messages, and what it shows.
+  // ---- the window ----
+  const wchar_t* WindowClassName() const override { return L"CMainWnd"; }
+  UINT ClassStyle() const override { return CS_DBLCLKS; }
+  LRESULT ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  virtual LRESULT HandleSize(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
+  void OnNotification(SkinUI::TNotifyMsg& msg) override;
+  SkinUI::CWindowManagerUI& Manager() { return m_manager; }
+
+  // Pages and language, also driven by tests.
+  void ShowPage(int index);
+  void ResizeForPage(bool tall);
+  void ApplyLanguage(bool simplified);
+  bool IsSimplified() const { return m_simplified != 0; }
+  void SaveLanguage();
+  // The install button: takes the folder box's text, checks it, and starts the install. False when
+  // the install did not start (invalid folder, the user said no, or one is already running).
+  bool BeginInstall();
+  // Hides the window, ends the workers and closes the window (the modal loop ends).
+  void ExitSetup();
+
+  // For tests without the real window: the window that receives the wake-up messages, and what it
+  // shows. The real window attaches itself when it is created.
   void AttachWindow(HWND window, IWizardView* view);
+  // What ends the process after quitting, starting the client or an install error; tests that run
+  // the real window in their own process put a recorder here.
+  void SetProcessExit(void (*exitProcess)(UINT code)) { m_exitProcess = exitProcess; }
   HWND GetHWND() const { return m_window; }
   // For the window procedure: handles the dispatch wake-ups; false for any other message.
   bool HandleDispatchMessage(UINT message);
@@ -81,7 +126,34 @@ class CMainWnd : public CMsgDispatch<CMainWnd> {
   size_t WorkerCount();
 
  private:
+  static void EndProcess(UINT code) { ::ExitProcess(code); }
   void OnStepChanged(int step, void* unused);
+
+  // IWizardView of the real window.
+  void RestartProgressTimer(int periodMs) override;
+  void StopProgressTimer() override;
+  void ShowErrorBox(const std::wstring& text) override;
+  void EndSetup() override;
+
+  void HandleCreate();
+  LRESULT HandleHitTest(LPARAM lParam);
+  bool HandleEnterKey();
+  void InitWizard();
+  void FindControls();
+  std::wstring InitialFolder() const;
+  void DetectLanguage();
+  void SelectLanguageItem(int index);
+  int LanguageItem() const;
+  void OnClick(SkinUI::CControlUI* sender);
+  void OnAgreementChanged(SkinUI::COptionUI* source, SkinUI::COptionUI* mirror);
+  void OnProgressTick();
+  bool TakeFolderFromBox();
+  bool ConfirmFolder();
+  void BrowseForFolder();
+  void SetFolderBox(const std::wstring& folder);
+  bool IsWorkerRunning();
+  void QuitWithQuestion();
+  int Ask(const wchar_t* text, int buttons, const wchar_t* okText, const wchar_t* cancelText);
 
   HINSTANCE m_instance;
   std::wstring m_selectedFolder;
@@ -95,6 +167,25 @@ class CMainWnd : public CMsgDispatch<CMainWnd> {
   volatile LONG m_step = 1;
   HWND m_window = nullptr;
   IWizardView* m_view = nullptr;
+
+  SkinUI::CWindowManagerUI m_manager;
+  SkinUI::CControlUI* m_pathEdit = nullptr;
+  SkinUI::COptionUI* m_powerUpOpt = nullptr;
+  SkinUI::COptionUI* m_agreeOpt = nullptr;
+  SkinUI::COptionUI* m_agreeOpt1 = nullptr;
+  SkinUI::COptionUI* m_fastStartBarOpt = nullptr;
+  SkinUI::COptionUI* m_createDesktopIconOpt = nullptr;
+  SkinUI::CControlUI* m_installBtn = nullptr;
+  SkinUI::CControlUI* m_installBtn1 = nullptr;
+  SkinUI::CTabLayoutUI* m_pageTab = nullptr;
+  SkinUI::CProgressUI* m_progressBar = nullptr;
+  SkinUI::CControlUI* m_progressLabel = nullptr;
+  SkinUI::CControlUI* m_langCombo = nullptr;
+  int m_languageItem = 0;
+  SkinUI::CControlUI* m_spaceLine = nullptr;
+  SkinUI::CControlUI* m_background = nullptr;
+  int m_simplified = 1;
+  void (*m_exitProcess)(UINT code) = &EndProcess;
 };
 
 extern CMainWnd* g_mainWnd;

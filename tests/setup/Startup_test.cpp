@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include "core/SystemHelpers.h"
 #include "core/WriteLogFile.h"
 #include "tests/support/TestSupport.h"
@@ -135,7 +137,19 @@ TEST(TovikSetupExe, FirstInstanceMakesItsWorkingFolderInTheTemporaryFolderAndExi
   DWORD savedLength = ::GetEnvironmentVariableW(L"TMP", saved, 1024);
   ::SetEnvironmentVariableW(L"TMP", temp.Path().c_str());
   std::wstring exe = TestProgramFolder() + L"TovikSetup.exe";
+  // The first instance runs the wizard until its window is closed; close it once it is shown.
+  std::thread closer([] {
+    for (int i = 0; i < 600; ++i) {
+      HWND shown = ::FindWindowW(kWizardWindowClass, kWizardWindowTitle);
+      if (shown && ::IsWindowVisible(shown)) {
+        ::PostMessageW(shown, WM_CLOSE, 0, 0);
+        return;
+      }
+      ::Sleep(100);
+    }
+  });
   int code = testing_support::RunAndWait(L"\"" + exe + L"\"", 60000);
+  closer.join();
   ::SetEnvironmentVariableW(L"TMP", savedLength ? saved : nullptr);
   EXPECT_EQ(0, code);
   EXPECT_TRUE(PathExists(temp / L"tovikSetup"));

@@ -1,0 +1,2 @@
+add_executable(tovik_bench_minimal_window WIN32 ${CMAKE_CURRENT_LIST_DIR}/MinimalWindow.cpp)
+target_link_options(tovik_bench_minimal_window PRIVATE -municode)

@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Start-up benchmark: from starting the process to its first painted window (the X window mapped
+# and visible), for TovikSetup.exe (the x86_64 build: start-up, skin, the wizard's first layout and
+# paint) against a minimal Win32 window program, both under Wine in the same run. The median of
+# five starts each. Prints "BENCH startup ms=<ours> minimal_ms=<peer> ratio=<ours/peer>".
+set -euo pipefail
+bin=$TOVIK_BUILD_DIR/bin
+runs=5
+
+# Milliseconds until a window whose name matches $2 is visible, for program $1; the program is then
+# ended.
+time_to_window() {
+  local start end pid
+  start=$(date +%s%N)
+  wine "$1" </dev/null >/dev/null 2>&1 &
+  pid=$!
+  xdotool search --sync --onlyvisible --name "$2" >/dev/null 2>&1
+  end=$(date +%s%N)
+  kill "$pid" >/dev/null 2>&1 || true
+  wait "$pid" 2>/dev/null || true
+  echo $(((end - start) / 1000000))
+}
+median() { sort -n | sed -n "$(((runs + 1) / 2))p"; }
+
+ours=$(for _ in $(seq $runs); do time_to_window "$bin/TovikSetup.exe" '安装向导-岚鹊加速器'; sleep 1; done | median)
+peer=$(for _ in $(seq $runs); do time_to_window "$bin/tovik_bench_minimal_window.exe" '^minimal$'; done | median)
+echo "BENCH startup ms=$ours minimal_ms=$peer ratio=$(python3 -c "print(round($ours / max($peer, 1), 3))")"
