@@ -23,6 +23,7 @@ class COptionUI;
 class CTabLayoutUI;
 class CProgressUI;
 class CLabelUI;
+class CComboUI;
 }  // namespace SkinUI
 
 // What the window does, on its own thread, when the worker reports. The wizard window's pages,
@@ -143,6 +144,7 @@ class CMainWnd : public SkinUI::CWindowWnd,
   std::wstring InitialFolder() const;
   void DetectLanguage();
   void SelectLanguageItem(int index);
+  SkinUI::CComboUI* LanguageList();
   int LanguageItem() const;
   void OnClick(SkinUI::CControlUI* sender);
   void OnAgreementChanged(SkinUI::COptionUI* source, SkinUI::COptionUI* mirror);

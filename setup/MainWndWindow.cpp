@@ -21,6 +21,7 @@
 #include "setup/MessageBoxEx.h"
 #include "setup/Startup.h"
 #include "setup/WizardTexts.h"
+#include "ui/controls/ComboUI.h"
 #include "ui/controls/ControlUI.h"
 #include "ui/controls/LayoutUI.h"
 #include "ui/controls/OptionUI.h"
@@ -416,9 +417,22 @@ void CMainWnd::SaveLanguage() {
 }
 
 // The language list's current item; item 0 is simplified Chinese.
-int CMainWnd::LanguageItem() const { return m_languageItem; }
+SkinUI::CComboUI* CMainWnd::LanguageList() {
+  // Detection runs before the other controls are looked up, so the list is found on first use.
+  if (!m_langCombo) m_langCombo = m_manager.ControlByName(L"lang_select_combo");
+  return dynamic_cast<SkinUI::CComboUI*>(m_langCombo);
+}
 
-void CMainWnd::SelectLanguageItem(int index) { m_languageItem = index; }
+int CMainWnd::LanguageItem() const {
+  auto* combo = dynamic_cast<SkinUI::CComboUI*>(m_langCombo);
+  return combo ? combo->SelectedIndex() : m_languageItem;
+}
+
+void CMainWnd::SelectLanguageItem(int index) {
+  m_languageItem = index;
+  // Without the focus and without a notification: the caller applies the language itself.
+  if (SkinUI::CComboUI* combo = LanguageList()) combo->SelectItem(index, false, false);
+}
 
 // ---- the real window as the install's view ----
 
