@@ -14,10 +14,18 @@ time_to_window() {
   start=$(date +%s%N)
   wine "$1" </dev/null >/dev/null 2>&1 &
   pid=$!
-  xdotool search --sync --onlyvisible --name "$2" >/dev/null 2>&1
+  # Bounded, so a window that never shows ends the benchmark instead of hanging it.
+  if ! timeout 60 xdotool search --sync --onlyvisible --name "$2" >/dev/null 2>&1; then
+    echo "bench startup: no visible window from $1 within 60 s" >&2
+    wine taskkill /f /im "$(basename "$1")" >/dev/null 2>&1 || true
+    echo -1
+    return
+  fi
   end=$(date +%s%N)
-  kill "$pid" >/dev/null 2>&1 || true
+  # Ending the Wine launcher would leave the Windows process (and its single-instance lock) alive.
+  wine taskkill /f /im "$(basename "$1")" >/dev/null 2>&1 || true
   wait "$pid" 2>/dev/null || true
+  while xdotool search --onlyvisible --name "$2" >/dev/null 2>&1; do sleep 0.1; done
   echo $(((end - start) / 1000000))
 }
 median() { sort -n | sed -n "$(((runs + 1) / 2))p"; }
