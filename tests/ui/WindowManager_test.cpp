@@ -111,8 +111,11 @@ TEST_F(WindowManagerTest, DoubleClickRightButtonWheelAndKeys) {
   Send(WM_KEYUP, 'X', 0);
   Log expected = {L"b:dblclick", L"b:up",      L"a:rdown", L"c:enter",
                   L"c:wheel:1",  L"a:keydown", L"a:char",  L"a:keyup"};
-  // The wheel refreshes hover, which may add an enter event before the wheel event reaches C.
+  // The wheel refreshes hover, which may add an enter event before the wheel event reaches C; and
+  // the real pointer, which is not over the window, may make the root leave at any moment.
   m_log.erase(std::remove(m_log.begin(), m_log.end(), L"c:enter"), m_log.end());
+  m_log.erase(std::remove_if(m_log.begin(), m_log.end(), [](const std::wstring& e) { return e.rfind(L"root:", 0) == 0; }),
+              m_log.end());
   expected.erase(std::remove(expected.begin(), expected.end(), L"c:enter"), expected.end());
   EXPECT_EQ(m_log, expected);
 }
