@@ -17,7 +17,7 @@ class ZipItemStream {
   enum class Status {
     Delivering,   // bytes were delivered and more remain
     End,          // the item is complete and its CRC-32 matched
-    BadPassword,  // the encryption header's check byte differs
+    BadPassword,  // the check byte differs, or an encrypted item's data decodes to noise
     Failed,       // a read, decompression, early end of data or CRC-32 mismatch
   };
   struct Outcome {
@@ -62,5 +62,6 @@ class ZipItemStream {
   uint8_t m_checkByte = 0;
   int m_itemIndex = 0;
   bool m_zlibStarted = false;
+  bool m_decodingFailure = false;  // the failure is in what the data decodes to, not in reading it
   z_stream m_zlib = {};
 };

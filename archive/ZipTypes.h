@@ -15,7 +15,7 @@ enum ZipResult : uint32_t {
   ZipMoreData = 0x600,        // memory extraction filled the buffer; the item has more data
   ZipCorrupt = 0x700,         // headers disagree, a header is unreadable, a name of 260+ bytes, a CRC-32 mismatch
   ZipReadFailed = 0x800,      // the local extra field cannot be read
-  ZipBadPassword = 0x1000,    // the encryption header does not end in the expected check byte
+  ZipBadPassword = 0x1000,    // the check byte differs, or an encrypted item decrypts to data that fails
   ZipBadArgument = 0x10000,   // no handle, an index out of range, or a target outside the target folder
   ZipInflateFailed = 0x05000000,  // decompression failed, or the item's data ended early
 };

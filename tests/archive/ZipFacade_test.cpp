@@ -225,6 +225,44 @@ TEST(ZipPassword, WrongOrMissingPasswordIsABadPassword) {
   }
 }
 
+// The header's check is a single byte, so about one wrong password in 256 passes it. Those are
+// found here by trying candidates against the built archive's header; with any of them the item
+// must still read as a wrong password, not as a corrupt archive or a success.
+TEST(ZipPassword, WrongPasswordThatPassesTheCheckByteIsStillABadPassword) {
+  std::string text = zip_test::NoisyBytes(5000, 3);
+  zip_test::Entry stored = File("stored.bin", text, 0), deflated = File("deflated.bin", text, 8);
+  stored.password = deflated.password = "right-password";
+  std::string bytes = Build({stored, deflated});
+  const size_t headerAt = 30 + stored.name.size();
+  const uint8_t checkByte = static_cast<uint8_t>(zip_test::Crc(text) >> 24);
+  std::vector<std::string> lucky;
+  for (int candidate = 0; lucky.size() < 3 && candidate < 100000; ++candidate) {
+    std::string password = "wrong-" + std::to_string(candidate);
+    uint8_t header[12];
+    std::memcpy(header, bytes.data() + headerAt, sizeof(header));
+    ZipCipher(password).Decrypt(header, sizeof(header));
+    if (header[11] == checkByte) lucky.push_back(password);
+  }
+  ASSERT_EQ(3u, lucky.size());
+  for (const std::string& password : lucky) {
+    CScopedZip zip = OpenBytes(bytes, password.c_str());
+    ASSERT_TRUE(zip);
+    for (const wchar_t* name : {L"stored.bin", L"deflated.bin"}) {
+      std::vector<uint8_t> data;
+      EXPECT_EQ(ZipBadPassword, ZipReadItem(zip.Get(), name, data)) << password;
+      EXPECT_TRUE(data.empty()) << password;
+    }
+    CTempFolder folder;
+    ASSERT_EQ(ZipOk, ZipSetTargetFolder(zip.Get(), folder.Path().c_str()));
+    EXPECT_EQ(ZipBadPassword, ZipUnpackToFile(zip.Get(), 0, L"stored.bin")) << password;
+    EXPECT_FALSE(zip_test::Facts(folder / L"stored.bin").exists) << password;
+  }
+  CScopedZip right = OpenBytes(bytes, "right-password");
+  std::vector<uint8_t> data;
+  EXPECT_EQ(ZipOk, ZipReadItem(right.Get(), L"deflated.bin", data));
+  EXPECT_EQ(text, std::string(data.begin(), data.end()));
+}
+
 // The UI framework's path: the skin archive sits in memory, is opened with its password, and
 // files are read by name whatever their case.
 TEST(ZipReadItem, ReadsSkinFilesFromAnEncryptedArchiveInMemory) {
