@@ -52,6 +52,29 @@ TEST_F(RenderTextTest, PlainTextLandsInsideItsRectangle) {
   EXPECT_EQ(m_canvas.CountNot(RECT{0, 0, 20, 120}, kWhite), 0);
 }
 
+// DrawText itself places only single lines; wrapped text asked to centre or bottom must not sit
+// at the top of its box.
+TEST_F(RenderTextTest, WrappedPlainTextHonoursItsVerticalPlacement) {
+  const wchar_t* text = L"several words that wrap onto two lines here";
+  struct Case {
+    UINT style;
+    int inkTop, inkBottom;  // where the ink must lie within the 0..120 box
+  } cases[] = {
+      {DT_WORDBREAK, 0, 50},
+      {DT_WORDBREAK | DT_VCENTER, 25, 95},
+      {DT_WORDBREAK | DT_BOTTOM, 70, 120},
+  };
+  for (const Case& c : cases) {
+    m_canvas.Fill(0xFFFFFFFF);
+    RECT rc = {0, 0, 160, 120};
+    CRenderer::DrawPlainText(m_canvas.DC(), &m_manager, rc, text, 0xFF000000, -1, c.style);
+    EXPECT_EQ(0, m_canvas.CountNot(RECT{0, 0, 300, c.inkTop}, kWhite)) << c.style;
+    EXPECT_EQ(0, m_canvas.CountNot(RECT{0, c.inkBottom, 300, 120}, kWhite)) << c.style;
+    EXPECT_GT(m_canvas.CountNot(RECT{0, c.inkTop, 160, c.inkBottom}, kWhite), 20) << c.style;
+    EXPECT_EQ(120, rc.bottom) << "the caller's box is left as it was";
+  }
+}
+
 TEST_F(RenderTextTest, LanguageTokensAreExpandedOnceWithoutRescanning) {
   CWindowManagerUI::SetLanguageText(1, L"a%{1}");
   CWindowManagerUI::SetLanguageText(2, L"two");

@@ -398,6 +398,7 @@ TEST(ControlWithoutManager, BuildTimeOperationsSkipTheManagerPart) {
 }
 
 TEST_F(WindowManagerTest, HoverSendsTheHoverEventAndShowsTheToolTip) {
+  Manager().SetBaseFont(L"Courier New", 13, false, false, false, false);
   m_b->SetToolTip(L"first<n>second");
   EXPECT_EQ(m_b->GetToolTip(), L"first\r\nsecond");
   Send(WM_MOUSEMOVE, 0, At(250, 30));
@@ -405,9 +406,18 @@ TEST_F(WindowManagerTest, HoverSendsTheHoverEventAndShowsTheToolTip) {
   Send(WM_MOUSEHOVER, 0, At(250, 30));
   EXPECT_EQ(m_log, Log{L"b:hover"});
   HWND tip = ::FindWindowExW(nullptr, nullptr, TOOLTIPS_CLASSW, nullptr);
-  bool ours = false;
-  for (; tip; tip = ::FindWindowExW(nullptr, tip, TOOLTIPS_CLASSW, nullptr)) ours |= ::GetWindow(tip, GW_OWNER) == m_host.Handle();
-  EXPECT_TRUE(ours);
+  HWND ours = nullptr;
+  for (; tip; tip = ::FindWindowExW(nullptr, tip, TOOLTIPS_CLASSW, nullptr))
+    if (::GetWindow(tip, GW_OWNER) == m_host.Handle()) ours = tip;
+  ASSERT_TRUE(ours);
+  // The tip speaks in the skin's font, which holds its script; the system's tip font may not.
+  // (The tip keeps a copy of the font it is given, so the faces are compared, not the handles.)
+  auto face = [](HGDIOBJ font) {
+    LOGFONTW description = {};
+    return ::GetObjectW(font, sizeof(description), &description) ? std::wstring(description.lfFaceName) : L"";
+  };
+  ASSERT_NE(nullptr, Manager().BaseFontRecord()->font);
+  EXPECT_EQ(face(Manager().BaseFontRecord()->font), face(reinterpret_cast<HGDIOBJ>(::SendMessageW(ours, WM_GETFONT, 0, 0))));
   // Closing the window ends hover and press, and takes the tip away.
   Send(WM_LBUTTONDOWN, MK_LBUTTON, At(250, 30));
   m_log.clear();

@@ -81,6 +81,8 @@ class CRenderer {
                             int penStyle = PS_SOLID);
   static void DrawPlainText(HDC dc, CWindowManagerUI* manager, RECT& rect, const wchar_t* text, DWORD color,
                             int fontId, UINT style);
+  // The style to draw wrapped text with, its box moved down to honour DT_VCENTER or DT_BOTTOM.
+  static UINT VerticallyPlaced(HDC dc, const wchar_t* text, RECT& rect, UINT style);
   // Draws (or with DT_CALCRECT measures, shrinking `rect` to what was used) text with inline tags.
   // linkCount is in: room in the arrays; out: links recorded.
   static void DrawFormattedText(HDC dc, CWindowManagerUI* manager, RECT& rect, const wchar_t* text, DWORD color,

@@ -17,8 +17,24 @@ void CRenderer::DrawPlainText(HDC dc, CWindowManagerUI* manager, RECT& rect, con
   ::SetBkMode(dc, TRANSPARENT);
   ::SetTextColor(dc, ToColorRef(CRenderer::FixDrawColor(color)));
   HGDIOBJ oldFont = ::SelectObject(dc, manager->FontById(fontId));
-  ::DrawTextW(dc, expanded, -1, &rect, style | DT_NOPREFIX);
+  if (style & DT_CALCRECT) {
+    ::DrawTextW(dc, expanded, -1, &rect, style | DT_NOPREFIX);
+  } else {
+    RECT box = rect;
+    ::DrawTextW(dc, expanded, -1, &box, VerticallyPlaced(dc, expanded, box, style) | DT_NOPREFIX);
+  }
   ::SelectObject(dc, oldFont);
+}
+
+// DrawText places only a single line vertically; wrapped text would always sit at the top of its
+// box. It is measured here and the box's top moved so that it centres or bottoms like one line.
+UINT CRenderer::VerticallyPlaced(HDC dc, const wchar_t* text, RECT& rect, UINT style) {
+  if ((style & DT_SINGLELINE) || !(style & (DT_VCENTER | DT_BOTTOM))) return style;
+  RECT measured = rect;
+  ::DrawTextW(dc, text, -1, &measured, (style & ~(DT_VCENTER | DT_BOTTOM)) | DT_CALCRECT | DT_NOPREFIX);
+  const int room = (rect.bottom - rect.top) - (measured.bottom - measured.top);
+  if (room > 0) rect.top += (style & DT_BOTTOM) ? room : room / 2;
+  return style & ~(DT_VCENTER | DT_BOTTOM);
 }
 
 namespace {

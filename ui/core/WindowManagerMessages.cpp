@@ -312,6 +312,9 @@ void CWindowManagerUI::OnMouseHover(POINT pt) {
                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_window, nullptr,
                                   ModuleInstance(), nullptr);
     if (!m_toolTip) return;
+    // The system's tip font may lack the skin's script (Chinese tips drawn as boxes); the skin's
+    // own base font is chosen for its texts.
+    if (HFONT font = BaseFontRecord()->font) ::SendMessageW(m_toolTip, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     m_lastTipWidth = -1;
     ::SendMessageW(m_toolTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&m_toolInfo));
   }
