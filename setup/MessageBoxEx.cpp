@@ -189,5 +189,7 @@ int ShowMessageBoxEx(HWND owner, const wchar_t* text, int buttons, const wchar_t
                      int width, int height) {
   CMessageBoxExWnd box(text, buttons, okText, cancelText);
   if (!box.Create(owner, WizardTexts::kWindowTitle, 0x16C00000, WS_EX_TOOLWINDOW, 0, 0, width, height)) return 0;
+  // Centred now, not only at its first layout: otherwise it shows for a moment in the screen's corner.
+  box.CenterOnOwner();
   return box.RunModal(true, false) == 1 ? 1 : 0;
 }

@@ -203,7 +203,7 @@ TEST_F(EndToEndTest, RefusedRequestShowsTheErrorBoxAndEndsWithExitCodeZero) {
   Pump(600);
   SaveScreenshot(box, L"e2e-error-box");
   EXPECT_NE(std::wstring::npos, ReadLog().find(L"安装错误：请求安装配置失败"));
-  PostClick(box, POINT{157, 208});  // 确定
+  ClickBoxButton(box, POINT{157, 208});  // 确定
   EXPECT_EQ(0, setup.WaitForExit(20000));
 }
 

@@ -78,9 +78,9 @@ TEST_F(MessageBoxTest, TheCaptionBandDragsExceptOverButtons) {
 }
 
 TEST_F(MessageBoxTest, ShowMessageBoxExReturnsOneOnlyForOk) {
-  WhenWindowAppears(CMessageBoxExWnd::kClassName, [](HWND box) { PostClick(box, POINT{157, 208}); });
+  WhenWindowAppears(CMessageBoxExWnd::kClassName, [](HWND box) { ClickBoxButton(box, POINT{157, 208}); });
   EXPECT_EQ(1, ShowMessageBoxEx(nullptr, L"此路径下已有文件存在，确定继续安装吗？", 2, L"确定", L"取消", 444, 266));
-  WhenWindowAppears(CMessageBoxExWnd::kClassName, [](HWND box) { PostClick(box, POINT{287, 208}); });
+  WhenWindowAppears(CMessageBoxExWnd::kClassName, [](HWND box) { ClickBoxButton(box, POINT{287, 208}); });
   EXPECT_EQ(0, ShowMessageBoxEx(nullptr, L"此路径下已有文件存在，确定继续安装吗？", 2, L"确定", L"取消", 444, 266));
 }
 

@@ -1,5 +1,7 @@
 #include "tests/wizard/WizardTestSupport.h"
 
+#include <algorithm>
+
 #include <stb_image_write.h>
 
 #include <cstring>
@@ -37,6 +39,11 @@ POINT CentreOf(SkinUI::CWindowManagerUI& manager, const wchar_t* name) {
 }
 
 void PostClick(HWND window, POINT client) {
+  // The real pointer goes there too: left elsewhere, Wine may send the window a real mouse-leave
+  // between the posted press and release, and the click would be lost.
+  POINT screen = client;
+  ::ClientToScreen(window, &screen);
+  ::SetCursorPos(screen.x, screen.y);
   const LPARAM at = MAKELPARAM(client.x, client.y);
   ::PostMessageW(window, WM_MOUSEMOVE, 0, at);
   ::PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, at);
@@ -72,7 +79,9 @@ void CALLBACK OnWatchTimer(HWND, UINT, UINT_PTR id, DWORD) {
     TWatch& watch = **it;
     if (watch.timer != id) continue;
     HWND found = ::FindWindowW(watch.className.c_str(), nullptr);
-    const bool ready = found && ::IsWindowVisible(found);
+    // Ready once painted: the first paint lays the window out (and a box centres itself then);
+    // a click posted before it would find no button under it.
+    const bool ready = found && ::IsWindowVisible(found) && !::GetUpdateRect(found, nullptr, FALSE);
     if (!ready && ::GetTickCount() < watch.deadline) return;
     ::KillTimer(nullptr, id);
     std::unique_ptr<TWatch> done = std::move(*it);
@@ -83,6 +92,38 @@ void CALLBACK OnWatchTimer(HWND, UINT, UINT_PTR id, DWORD) {
 }
 
 }  // namespace
+
+namespace {
+
+struct TBoxClick {
+  HWND box;
+  POINT at;
+  int attemptsLeft;
+};
+std::vector<TBoxClick> g_boxClicks;
+
+void CALLBACK OnBoxClickTimer(HWND, UINT, UINT_PTR id, DWORD) {
+  for (TBoxClick& click : g_boxClicks) {
+    if (click.attemptsLeft <= 0 || !::IsWindow(click.box) || !::IsWindowVisible(click.box)) {
+      click.attemptsLeft = 0;
+      continue;
+    }
+    --click.attemptsLeft;
+    PostClick(click.box, click.at);
+  }
+  g_boxClicks.erase(std::remove_if(g_boxClicks.begin(), g_boxClicks.end(),
+                                   [](const TBoxClick& c) { return c.attemptsLeft <= 0; }),
+                    g_boxClicks.end());
+  if (g_boxClicks.empty()) ::KillTimer(nullptr, id);
+}
+
+}  // namespace
+
+void ClickBoxButton(HWND box, POINT client) {
+  PostClick(box, client);
+  if (g_boxClicks.empty()) ::SetTimer(nullptr, 0, 300, &OnBoxClickTimer);
+  g_boxClicks.push_back(TBoxClick{box, client, 20});
+}
 
 void WhenWindowAppears(const wchar_t* className, std::function<void(HWND)> action, DWORD timeoutMs) {
   auto watch = std::make_unique<TWatch>(TWatch{className, std::move(action), ::GetTickCount() + timeoutMs, 0});

@@ -26,8 +26,12 @@ bool PostClickOn(HWND window, SkinUI::CWindowManagerUI& manager, const wchar_t* 
 void Pump(DWORD ms);
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs);
 
-// Runs `action` from this thread's message loop as soon as the window of that class appears (for
+// Runs `action` from this thread's message loop once a window of that class is shown and painted (for
 // modal boxes, whose loop does not return until they close). Polls every 50 ms for timeoutMs.
+// Clicks a button of a box that the click closes, and clicks again every 300 ms while the box is still
+// shown: the box may be visible a moment before its first layout gives the button its place.
+void ClickBoxButton(HWND box, POINT client);
+
 void WhenWindowAppears(const wchar_t* className, std::function<void(HWND)> action, DWORD timeoutMs = 10000);
 
 // Writes the window as it is on the screen to <build>/screenshots/<name>.png. False when the
