@@ -14,14 +14,20 @@ time_to_window() {
   start=$(date +%s%N)
   wine "$1" </dev/null >/dev/null 2>&1 &
   pid=$!
-  # Bounded, so a window that never shows ends the benchmark instead of hanging it.
-  if ! timeout 60 xdotool search --sync --onlyvisible --name "$2" >/dev/null 2>&1; then
+  # Polled every 20 ms (xdotool's own --sync waits half a second between looks); bounded, so a
+  # window that never shows ends the benchmark instead of hanging it.
+  local deadline=$((start + 60000000000)) shown=0
+  while [ "$(date +%s%N)" -lt $deadline ]; do
+    if xdotool search --onlyvisible --name "$2" >/dev/null 2>&1; then shown=1; break; fi
+    sleep 0.02
+  done
+  end=$(date +%s%N)
+  if [ $shown -eq 0 ]; then
     echo "bench startup: no visible window from $1 within 60 s" >&2
     wine taskkill /f /im "$(basename "$1")" >/dev/null 2>&1 || true
     echo -1
     return
   fi
-  end=$(date +%s%N)
   # Ending the Wine launcher would leave the Windows process (and its single-instance lock) alive.
   wine taskkill /f /im "$(basename "$1")" >/dev/null 2>&1 || true
   wait "$pid" 2>/dev/null || true
