@@ -252,6 +252,31 @@ TEST_F(MainWindowTest, EnterWithoutTheAgreementStartsNothing) {
   EXPECT_EQ(0u, wizard.Wnd().WorkerCount());
 }
 
+// Enter on the finished page does what "立即体验" does: the client starts with "-install" from the
+// install folder and the setup ends with exit code 0.
+TEST_F(MainWindowTest, EnterOnTheFinishedPageStartsTheClientAndEndsTheSetup) {
+  const std::wstring folder = g_workDir + L"enter-finished";
+  testing_support::RemoveTree(folder);
+  ::CreateDirectoryW(folder.c_str(), nullptr);
+  const std::wstring client = testing_support::EnvironmentPath("TOVIK_BINARY_DIR") + L"\\bin\\tvgate.exe";
+  ASSERT_TRUE(::CopyFileW(client.c_str(), (folder + L"\\tvgate.exe").c_str(), FALSE));
+  {
+    CWizard wizard;
+    wizard.Wnd().SetInstallFolder(folder);
+    wizard.Tab()->SelectItem(CMainWnd::kPageFinished, false);
+    ::SendMessageW(wizard.Window(), WM_KEYDOWN, VK_RETURN, 0);
+    EXPECT_TRUE(PumpUntil([] { return !g_exits.empty(); }, 5000));
+    EXPECT_EQ(std::vector<UINT>{0}, g_exits);
+  }
+  EXPECT_TRUE(PumpUntil([&] { return testing_support::ReadFileBytes(folder + L"\\tvgate-started.txt") == "-install"; },
+                        20000));
+  HWND started = nullptr;
+  PumpUntil([&] { return (started = ::FindWindowW(nullptr, L"岚鹊加速器")) != nullptr; }, 10000);
+  if (started) ::PostMessageW(started, WM_CLOSE, 0, 0);
+  Pump(500);
+  testing_support::RemoveTree(folder);
+}
+
 // The folder question: a folder holding other files gets a "tovik" subfolder, an earlier install
 // is reused, and "取消" keeps the wizard where it was. The install itself is refused by the
 // stand-in here; its error box ends the run.
