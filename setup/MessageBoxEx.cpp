@@ -37,6 +37,22 @@ TContainer* AddTo(CContainerUI* parent, TContainer* child) {
   return child;
 }
 
+// One of the box's two buttons: "gray" or "color" art, 110x36, in the box's font.
+void AddBoxButton(CContainerUI* row, const wchar_t* name, const std::wstring& art, const wchar_t* textColor,
+                  const wchar_t* text) {
+  auto* button = AddTo(row, new CButtonUI());
+  const std::wstring prefix = L"btn/popup_btn_" + art;
+  Configure(button, {{L"name", name},
+                     {L"width", L"110"},
+                     {L"height", L"36"},
+                     {L"normalimage", (prefix + L"_nor.png").c_str()},
+                     {L"hotimage", (prefix + L"_hot.png").c_str()},
+                     {L"pushedimage", (prefix + L"_push.png").c_str()},
+                     {L"textcolor", textColor},
+                     {L"font", L"0"}});
+  button->SetText(text);
+}
+
 bool IsOpenWebSiteText(const CUIString& text) {
   return std::wcscmp(text.c_str(), WizardTexts::kOpenWebSiteButton.simplified) == 0 ||
          std::wcscmp(text.c_str(), WizardTexts::kOpenWebSiteButton.traditional) == 0;
@@ -131,28 +147,10 @@ CControlUI* CMessageBoxExWnd::BuildLayout() {
   auto* bottom = AddTo(root, new CHorizontalLayoutUI());
   Configure(bottom, {{L"name", L"bottom_hor"}, {L"height", L"36"}});
   AddTo(bottom, new CControlUI());
-  auto* ok = AddTo(bottom, new CButtonUI());
-  Configure(ok, {{L"name", L"ok_btn"},
-                 {L"width", L"110"},
-                 {L"height", L"36"},
-                 {L"normalimage", L"btn/popup_btn_gray_nor.png"},
-                 {L"hotimage", L"btn/popup_btn_gray_hot.png"},
-                 {L"pushedimage", L"btn/popup_btn_gray_push.png"},
-                 {L"textcolor", L"#FF000000"},
-                 {L"font", L"0"}});
-  ok->SetText(m_okText.c_str());
+  AddBoxButton(bottom, L"ok_btn", L"gray", L"#FF000000", m_okText.c_str());
   auto* gap = AddTo(bottom, new CControlUI());
   Configure(gap, {{L"width", L"20"}});
-  auto* cancel = AddTo(bottom, new CButtonUI());
-  Configure(cancel, {{L"name", L"cancel_btn"},
-                     {L"width", L"110"},
-                     {L"height", L"36"},
-                     {L"normalimage", L"btn/popup_btn_color_nor.png"},
-                     {L"hotimage", L"btn/popup_btn_color_hot.png"},
-                     {L"pushedimage", L"btn/popup_btn_color_push.png"},
-                     {L"textcolor", L"#FFFFFFFF"},
-                     {L"font", L"0"}});
-  cancel->SetText(m_cancelText.c_str());
+  AddBoxButton(bottom, L"cancel_btn", L"color", L"#FFFFFFFF", m_cancelText.c_str());
   AddTo(bottom, new CControlUI());
 
   auto* margin = AddTo(root, new CControlUI());
