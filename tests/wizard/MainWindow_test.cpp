@@ -10,6 +10,7 @@
 #include "tests/core/support/ApiStandin.h"
 #include "tests/support/TestSupport.h"
 #include "tests/wizard/WizardTestSupport.h"
+#include "ui/controls/ComboUI.h"
 #include "ui/controls/ControlUI.h"
 #include "ui/controls/LayoutUI.h"
 #include "ui/controls/OptionUI.h"
@@ -326,8 +327,13 @@ TEST_F(MainWindowTest, ScreenshotsOfEveryPageInBothScripts) {
   CWizard wizard;
   wizard.Click(L"agree_opt");
   ::SetCursorPos(0, 0);
+  auto* languages = static_cast<SkinUI::CComboUI*>(wizard.Find(L"lang_select_combo")->CastToInterface(L"Combo"));
+  ASSERT_TRUE(languages);
   for (bool simplified : {true, false}) {
-    wizard.Wnd().ApplyLanguage(simplified);
+    // Chosen through the list, as a person would, so that the list and the texts agree.
+    languages->SelectItem(simplified ? 0 : 1);
+    Pump(100);
+    EXPECT_EQ(simplified, wizard.Wnd().IsSimplified());
     const std::wstring script = simplified ? L"simplified" : L"traditional";
     for (int page = 0; page < 4; ++page) {
       if (page <= 1) {
