@@ -442,21 +442,8 @@ void CComboUI::HandleEvent(TEventMsg& event) {
     case kEventContextMenu:
       return;
     case kEventMouseEnter:
-      if (::PtInRect(&m_item, event.mousePoint) && IsEnabled() && !(m_state & kStateHot)) {
-        m_state |= kStateHot;
-        Invalidate();
-      }
-      break;
     case kEventMouseLeave:
-      if (::PtInRect(&m_item, event.mousePoint)) {
-        if (m_manager) m_manager->AddLeaveWatcher(this);
-        return;
-      }
-      if (IsEnabled() && (m_state & kStateHot)) {
-        m_state &= ~kStateHot;
-        Invalidate();
-      }
-      if (m_manager) m_manager->RemoveLeaveWatcher(this);
+      if (TrackHotBit(event, m_state, kStateHot)) return;
       break;
     default:
       break;

@@ -599,4 +599,25 @@ void CControlUI::SetVirtualWindowName(const wchar_t* name) {
   if (m_manager) m_manager->EnableVirtualWindows(true);
 }
 
+bool CControlUI::TrackHotBit(const TEventMsg& event, UINT& state, UINT hotBit) {
+  if (event.type == kEventMouseEnter) {
+    if (::PtInRect(&m_item, event.mousePoint) && IsEnabled() && !(state & hotBit)) {
+      state |= hotBit;
+      Invalidate();
+    }
+    return false;
+  }
+  if (event.type != kEventMouseLeave) return false;
+  if (::PtInRect(&m_item, event.mousePoint)) {
+    if (m_manager) m_manager->AddLeaveWatcher(this);
+    return true;
+  }
+  if (IsEnabled() && (state & hotBit)) {
+    state &= ~hotBit;
+    Invalidate();
+  }
+  if (m_manager) m_manager->RemoveLeaveWatcher(this);
+  return false;
+}
+
 }  // namespace SkinUI

@@ -146,6 +146,10 @@ class CControlUI {
  protected:
   // Clips `rect` to every ancestor; false when an ancestor is hidden or nothing is left.
   bool ClipToAncestors(RECT& rect) const;
+  // Keeps the hot bit of a state word for a control whose own child window can take the pointer:
+  // entering sets it; a leave while the pointer is still inside is watched for rather than ending
+  // the hot state. True when the event was such a leave and must go no further.
+  bool TrackHotBit(const TEventMsg& event, UINT& state, UINT hotBit);
 
   CWindowManagerUI* m_manager = nullptr;
   CControlUI* m_parent = nullptr;
