@@ -271,6 +271,10 @@ void CContainerUI::SetPos(RECT rect, bool invalidate) {
     rc.right += m_hBar->ScrollExtent();
     rc.bottom -= m_hBar->GetFixedHeight();
   }
+  PlaceChildrenIn(rc);
+}
+
+void CContainerUI::PlaceChildrenIn(const RECT& area) {
   for (int i = 0; i < m_items.Count(); ++i) {
     auto* child = static_cast<CControlUI*>(m_items[i]);
     if (!child->IsVisible()) continue;
@@ -278,9 +282,9 @@ void CContainerUI::SetPos(RECT rect, bool invalidate) {
       PlaceFloatingChild(i);
       continue;
     }
-    int w = ClampSize(rc.right - rc.left, child->GetMinWidth(), child->GetMaxWidth());
-    int h = ClampSize(rc.bottom - rc.top, child->GetMinHeight(), child->GetMaxHeight());
-    child->SetPos(RECT{rc.left, rc.top, rc.left + w, rc.top + h}, false);
+    int w = ClampSize(area.right - area.left, child->GetMinWidth(), child->GetMaxWidth());
+    int h = ClampSize(area.bottom - area.top, child->GetMinHeight(), child->GetMaxHeight());
+    child->SetPos(RECT{area.left, area.top, area.left + w, area.top + h}, false);
   }
 }
 

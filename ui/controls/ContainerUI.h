@@ -99,6 +99,8 @@ class CContainerUI : public CControlUI, public IContainerUI {
   virtual void UpdateScrollBars(RECT rect, int cxRequired, int cyRequired);
 
  protected:
+  // Each visible child fills `area` within its own limits; floating children keep their places.
+  void PlaceChildrenIn(const RECT& area);
   // Destroys a child now, or later through the window manager when deletion is deferred.
   void DisposeChild(CControlUI* child);
   // The item rectangle less the inset and less the visible bars.

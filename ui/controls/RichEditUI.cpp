@@ -498,17 +498,7 @@ void CRichEditUI::SetPos(RECT rect, bool invalidate) {
   if (IsBarShown(m_hBar)) {
     PlaceBar(m_hBar, RECT{client.left, client.bottom, client.right, client.bottom + m_hBar->GetFixedHeight()});
   }
-  for (int i = 0; i < m_items.Count(); ++i) {
-    auto* child = static_cast<CControlUI*>(m_items[i]);
-    if (!child->IsVisible()) continue;
-    if (child->IsFloating()) {
-      PlaceFloatingChild(i);
-      continue;
-    }
-    int w = ClampSize(scroll.right - scroll.left, child->GetMinWidth(), child->GetMaxWidth());
-    int h = ClampSize(scroll.bottom - scroll.top, child->GetMinHeight(), child->GetMaxHeight());
-    child->SetPos(RECT{scroll.left, scroll.top, scroll.left + w, scroll.top + h}, false);
-  }
+  PlaceChildrenIn(scroll);
 }
 
 void CRichEditUI::Move(SIZE offset, bool invalidate) {

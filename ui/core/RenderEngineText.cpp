@@ -71,6 +71,18 @@ struct LineItem {
   RECT source = {0, 0, 0, 0};
 };
 
+// A style's font becomes the registered font's; nothing changes without one.
+void TakeFont(TextStyle& s, const TFontInfo* info) {
+  if (!info) return;
+  s.face = info->faceName;
+  s.size = info->size;
+  s.bold = info->bold;
+  s.underline = info->underline;
+  s.italic = info->italic;
+  s.strikeout = info->strikeout;
+  s.font = info->font;
+}
+
 class CFormattedText {
  public:
   CFormattedText(HDC dc, CWindowManagerUI* manager, RECT& rect, DWORD color, RECT* linkRects, CUIString* linkTexts,
@@ -78,17 +90,8 @@ class CFormattedText {
       : m_dc(dc), m_manager(manager), m_rect(rect), m_linkRects(linkRects), m_linkTexts(linkTexts),
         m_linkRoom(linkCount), m_linkCount(linkCount), m_style(style) {
     m_linkCount = 0;
-    TFontInfo* base = manager->BaseFontRecord();
     TextStyle s;
-    if (base) {
-      s.face = base->faceName;
-      s.size = base->size;
-      s.bold = base->bold;
-      s.underline = base->underline;
-      s.italic = base->italic;
-      s.strikeout = base->strikeout;
-      s.font = base->font;
-    }
+    TakeFont(s, manager->BaseFontRecord());
     s.color = CRenderer::FixDrawColor(color);
     m_stack.push_back(s);
     m_x = rect.left;
@@ -220,17 +223,7 @@ class CFormattedText {
 
   void ApplyFontTag(TextStyle& s, const CUIString& param) {
     if (!param.IsBlank() && iswdigit(param.At(0))) {
-      int id = _wtoi(param);
-      TFontInfo* info = m_manager->FontRecordById(id);
-      if (info) {
-        s.face = info->faceName;
-        s.size = info->size;
-        s.bold = info->bold;
-        s.underline = info->underline;
-        s.italic = info->italic;
-        s.strikeout = info->strikeout;
-        s.font = info->font;
-      }
+      TakeFont(s, m_manager->FontRecordById(_wtoi(param)));
       return;
     }
     const wchar_t* p = param;
