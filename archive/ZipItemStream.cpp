@@ -54,15 +54,18 @@ std::unique_ptr<ZipItemStream> ZipItemStream::Open(ZipArchive& archive, const st
 }
 
 ZipItemStream::Outcome ZipItemStream::Fail(uint32_t delivered, ZipResult error, const wchar_t* why) {
-  // The header's check is one byte, so one wrong password in 256 passes it and the key then turns
-  // the data into noise; for an encrypted item, data that does not inflate or match its CRC-32 is
-  // far more likely a wrong password than a damaged archive.
-  if (m_encrypted && m_headerLeft == 0 && error != ZipBadPassword && m_decodingFailure) {
-    WRITE_LOG(L"zip: item %d: %s after decryption, taken as a wrong password", m_itemIndex, why);
-    return {delivered, Status::BadPassword, ZipBadPassword};
-  }
   WRITE_LOG(L"zip: item %d: %s", m_itemIndex, why);
   return {delivered, error == ZipBadPassword ? Status::BadPassword : Status::Failed, error};
+}
+
+// A failure in what the data decodes to, not in reading it. The header's check is one byte, so one
+// wrong password in 256 passes it and the key then turns the data into noise; for an encrypted
+// item, data that does not inflate or match its CRC-32 is far more likely a wrong password than a
+// damaged archive.
+ZipItemStream::Outcome ZipItemStream::FailDecoding(uint32_t delivered, ZipResult error, const wchar_t* why) {
+  if (!m_encrypted) return Fail(delivered, error, why);
+  WRITE_LOG(L"zip: item %d: %s after decryption, taken as a wrong password", m_itemIndex, why);
+  return {delivered, Status::BadPassword, ZipBadPassword};
 }
 
 // Reads the next chunk of compressed bytes, decrypts it and strips what is left of the encryption
@@ -118,9 +121,8 @@ bool ZipItemStream::ReadDeflated(uint8_t* out, uint32_t room, uint32_t& produced
   streamEnded = status == Z_STREAM_END;
   bool stuck = consumed == 0 && produced == 0;
   if (status == Z_OK || streamEnded || (status == Z_BUF_ERROR && !stuck)) return true;
-  m_decodingFailure = true;
-  outcome = Fail(outcome.delivered, ZipInflateFailed,
-                 status == Z_BUF_ERROR ? L"compressed data ends early" : L"inflate failed");
+  outcome = FailDecoding(outcome.delivered, ZipInflateFailed,
+                         status == Z_BUF_ERROR ? L"compressed data ends early" : L"inflate failed");
   return false;
 }
 
@@ -143,10 +145,8 @@ ZipItemStream::Outcome ZipItemStream::Read(uint8_t* buffer, uint32_t length) {
     outcome.delivered += produced;
   }
   if (m_uncompressedLeft > 0 && !streamEnded) return outcome;
-  m_decodingFailure = true;
-  if (m_uncompressedLeft > 0) return Fail(outcome.delivered, ZipInflateFailed, L"data shorter than declared");
-  if (m_crc != m_expectedCrc) return Fail(outcome.delivered, ZipCorrupt, L"CRC-32 mismatch");
-  m_decodingFailure = false;
+  if (m_uncompressedLeft > 0) return FailDecoding(outcome.delivered, ZipInflateFailed, L"data shorter than declared");
+  if (m_crc != m_expectedCrc) return FailDecoding(outcome.delivered, ZipCorrupt, L"CRC-32 mismatch");
   outcome.status = Status::End;
   return outcome;
 }

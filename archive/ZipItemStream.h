@@ -45,6 +45,7 @@ class ZipItemStream {
   bool ReadStored(uint8_t* out, uint32_t room, uint32_t& produced, Outcome& outcome);
   bool ReadDeflated(uint8_t* out, uint32_t room, uint32_t& produced, bool& streamEnded, Outcome& outcome);
   Outcome Fail(uint32_t delivered, ZipResult error, const wchar_t* why);
+  Outcome FailDecoding(uint32_t delivered, ZipResult error, const wchar_t* why);
 
   ZipArchive& m_archive;
   ZipCipher m_cipher;
@@ -62,6 +63,5 @@ class ZipItemStream {
   uint8_t m_checkByte = 0;
   int m_itemIndex = 0;
   bool m_zlibStarted = false;
-  bool m_decodingFailure = false;  // the failure is in what the data decodes to, not in reading it
   z_stream m_zlib = {};
 };
